@@ -1,0 +1,24 @@
+#pragma once
+// Every message box of the program goes through this service, so tests can
+// script the answers and record what was shown.
+#include <QString>
+
+class QWidget;
+
+namespace Box {
+// Styles, as the values of the Windows message box styles they stand for.
+constexpr int Information = 64; // information icon, OK
+constexpr int YesNo = 4;        // Yes (default) and No, no icon
+constexpr int Error = 16;       // error icon, OK
+// Answers.
+constexpr int Ok = 1;
+constexpr int Yes = 6;
+constexpr int No = 7;
+} // namespace Box
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Shows a modal box and returns the button pressed (Box::Ok, Box::Yes or Box::No).
+    virtual int show(QWidget* parent, const QString& text, const QString& title, int style) = 0;
+};
