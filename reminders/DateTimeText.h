@@ -1,0 +1,16 @@
+#pragma once
+// The one conversion of dates and times to text. Reminders are stored, armed and
+// compared in this form, and the editor shows the current time in it.
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+
+// The date part alone, in the short-date format.
+QString DateText(const QDate& date);
+
+// The time of day with hours, minutes and seconds, in the long-time format.
+QString TimeText(const QTime& time);
+
+// DateText + " " + TimeText; a value at exactly 00:00:00 gives the date alone.
+QString DateTimeText(const QDateTime& value);
