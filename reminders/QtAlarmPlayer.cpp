@@ -1,0 +1,48 @@
+#include "reminders/QtAlarmPlayer.h"
+
+#include "reminders/MediaBackend.h"
+
+#include <QAudioOutput>
+#include <QFileInfo>
+#include <QMediaPlayer>
+#include <QUrl>
+
+QtAlarmPlayer::QtAlarmPlayer() {
+    pinMediaBackend();
+}
+
+QtAlarmPlayer::~QtAlarmPlayer() {
+    for (auto& [alias, sound] : m_sounds)
+        sound.player->stop();
+}
+
+bool QtAlarmPlayer::open(const QString& file, const QString& alias) {
+    if (m_sounds.count(alias) != 0 || !QFileInfo(file).isFile())
+        return false;
+    Sound sound;
+    sound.output = std::make_unique<QAudioOutput>();
+    sound.player = std::make_unique<QMediaPlayer>();
+    sound.player->setAudioOutput(sound.output.get());
+    sound.player->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+    m_sounds.emplace(alias, std::move(sound));
+    return true;
+}
+
+void QtAlarmPlayer::play(const QString& alias) {
+    const auto it = m_sounds.find(alias);
+    if (it != m_sounds.end())
+        it->second.player->play();
+}
+
+void QtAlarmPlayer::close(const QString& alias) {
+    const auto it = m_sounds.find(alias);
+    if (it == m_sounds.end())
+        return;
+    it->second.player->stop();
+    m_sounds.erase(it);
+}
+
+const QMediaPlayer* QtAlarmPlayer::mediaPlayer(const QString& alias) const {
+    const auto it = m_sounds.find(alias);
+    return it == m_sounds.end() ? nullptr : it->second.player.get();
+}

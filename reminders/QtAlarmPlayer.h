@@ -1,0 +1,32 @@
+#pragma once
+// AlarmPlayer over QMediaPlayer and QAudioOutput. A missing file is refused by
+// open(); a file that cannot be decoded, or a machine without an audio device,
+// only leaves the player silent. Needs a running event loop to make sound.
+#include "reminders/AlarmPlayer.h"
+
+#include <map>
+#include <memory>
+
+class QAudioOutput;
+class QMediaPlayer;
+
+class QtAlarmPlayer : public AlarmPlayer {
+public:
+    QtAlarmPlayer();
+    ~QtAlarmPlayer() override;
+
+    bool open(const QString& file, const QString& alias) override;
+    void play(const QString& alias) override;
+    void close(const QString& alias) override;
+
+    // The player behind alias, or nullptr when the alias is not open.
+    const QMediaPlayer* mediaPlayer(const QString& alias) const;
+
+private:
+    struct Sound {
+        // Declared first, destroyed last: the player refers to its output.
+        std::unique_ptr<QAudioOutput> output;
+        std::unique_ptr<QMediaPlayer> player;
+    };
+    std::map<QString, Sound> m_sounds;
+};

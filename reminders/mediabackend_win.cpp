@@ -1,0 +1,4 @@
+// Windows has one suitable backend, Qt's default.
+#include "reminders/MediaBackend.h"
+
+void pinMediaBackend() {}
