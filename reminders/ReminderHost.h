@@ -1,0 +1,16 @@
+#pragma once
+// What the reminder schedule needs of the main window.
+#include <QString>
+
+class ReminderHost {
+public:
+    virtual ~ReminderHost() = default;
+    // The text the note slot's label shows now (slot 1 to 6); "" for an empty slot.
+    virtual QString noteText(int slot) const = 0;
+    // Shows the alarm message modally, with AlarmTitle and AlarmStyle, and returns
+    // when the user has closed it. Timer ticks go on meanwhile.
+    virtual void showAlarm(const QString& text) = 0;
+
+    static inline const QString AlarmTitle = QStringLiteral("提示");
+    static constexpr int AlarmStyle = 64; // information icon, OK
+};

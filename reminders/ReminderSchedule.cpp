@@ -1,0 +1,151 @@
+#include "reminders/ReminderSchedule.h"
+
+#include "reminders/AlarmPlayer.h"
+#include "reminders/Clock.h"
+#include "reminders/DateTimeText.h"
+#include "reminders/ReminderHost.h"
+#include "reminders/ReminderStore.h"
+
+namespace {
+
+constexpr int SecondsPerDay = 24 * 60 * 60;
+
+QDateTime wholeSecond(const QDateTime& value) {
+    const QTime t = value.time();
+    return QDateTime(value.date(), QTime(t.hour(), t.minute(), t.second()));
+}
+
+// Whether armed is the date-time text of some second of date from first to last,
+// in either of its two forms: DateTimeText's, and date + " " + time, which is how
+// the editor composes a reminder at 00:00:00.
+bool matchesDay(const QString& armed, const QDate& date, const QTime& first, const QTime& last) {
+    const QString dateText = DateText(date);
+    if (!armed.startsWith(dateText))
+        return false;
+    if (armed.size() == dateText.size())
+        return first == QTime(0, 0);
+    const QString timePart = armed.mid(dateText.size());
+    if (!timePart.startsWith(u' '))
+        return false;
+    const QString timeText = timePart.mid(1);
+    for (QTime t = first;; t = t.addSecs(1)) {
+        if (TimeText(t) == timeText)
+            return true;
+        if (t == last)
+            return false;
+    }
+}
+
+} // namespace
+
+ReminderSchedule::ReminderSchedule(ReminderStore& store, AlarmPlayer& player, const Clock& clock, ReminderHost& host,
+                                   QString soundFile, QObject* parent)
+    : QObject(parent), m_store(store), m_player(player), m_clock(clock), m_host(host),
+      m_soundFile(std::move(soundFile)) {
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        m_D1[index(slot)] = NotSet;
+        m_L1[index(slot)] = QStringLiteral("L") + QString::number(slot);
+        QTimer& timer = m_P1[index(slot)];
+        timer.setInterval(TickInterval);
+        connect(&timer, &QTimer::timeout, this, &ReminderSchedule::slotTick);
+    }
+}
+
+void ReminderSchedule::loadReminders() {
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        const QString section = QString::number(slot);
+        const QString d = m_store.read(section, DateKey);
+        const QString t = m_store.read(section, TimeKey);
+        assignArmedText(slot, d + u' ' + t);
+    }
+}
+
+void ReminderSchedule::assignArmedText(int slot, const QString& text) {
+    if (!validSlot(slot))
+        return;
+    m_D1[index(slot)] = text;
+    for (int i = 1; i <= SlotCount; ++i) {
+        const QString& armed = m_D1[index(i)];
+        setTimerEnabled(i, armed != NotSet && armed != NotSetLoaded);
+    }
+}
+
+void ReminderSchedule::armSlot(int slot) {
+    if (validSlot(slot))
+        setTimerEnabled(slot, true);
+}
+
+void ReminderSchedule::disarmSlot(int slot) {
+    if (validSlot(slot))
+        setTimerEnabled(slot, false);
+}
+
+void ReminderSchedule::setTimerEnabled(int slot, bool enabled) {
+    QTimer& timer = m_P1[index(slot)];
+    if (enabled == timer.isActive())
+        return;
+    if (enabled) {
+        // The second in which the slot is armed is still to be checked; every
+        // earlier one counts as past.
+        m_checkedUpTo[index(slot)] = wholeSecond(m_clock.now()).addSecs(-1);
+        timer.start();
+    } else {
+        timer.stop();
+    }
+}
+
+void ReminderSchedule::slotTick() {
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        if (!isArmed(slot))
+            continue;
+        const QDateTime now = m_clock.now();
+        m_L1[index(slot)] = DateTimeText(now);
+        if (isDue(slot, now))
+            alarm(slot);
+    }
+}
+
+bool ReminderSchedule::isDue(int slot, const QDateTime& now) {
+    const QDateTime last = wholeSecond(now);
+    QDateTime first = m_checkedUpTo[index(slot)].addSecs(1);
+    // A second pass within one second, or a clock set back, checks the current second.
+    if (!first.isValid() || first > last)
+        first = last;
+    const QDateTime dayAgo = last.addSecs(-(SecondsPerDay - 1));
+    if (first < dayAgo)
+        first = dayAgo;
+    m_checkedUpTo[index(slot)] = last;
+
+    const QString& armed = m_D1[index(slot)];
+    for (QDate date = first.date(); date <= last.date(); date = date.addDays(1)) {
+        const QTime from = date == first.date() ? first.time() : QTime(0, 0);
+        const QTime to = date == last.date() ? last.time() : QTime(23, 59, 59);
+        if (from <= to && matchesDay(armed, date, from, to))
+            return true;
+    }
+    return false;
+}
+
+void ReminderSchedule::alarm(int slot) {
+    if (m_openAlarms == 0)
+        m_player.open(m_soundFile, SoundAlias);
+    m_player.play(SoundAlias);
+    ++m_openAlarms;
+
+    // Cleared before the message, so a pass run while it is open skips this slot.
+    assignArmedText(slot, NotSet);
+    const QString section = QString::number(slot);
+    m_store.write(section, DateKey, QString());
+    m_store.write(section, TimeKey, QString());
+
+    m_host.showAlarm(alarmText(m_host.noteText(slot)));
+
+    if (--m_openAlarms == 0)
+        m_player.close(SoundAlias);
+    disarmSlot(slot);
+}
+
+QString ReminderSchedule::alarmText(const QString& note) {
+    return QStringLiteral("提醒内容：") + note + QStringLiteral("\r\n") +
+           QStringLiteral("温馨提醒：您设置的提醒时间已到^ ^请不要耽误喽!");
+}

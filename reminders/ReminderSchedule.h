@@ -1,0 +1,77 @@
+#pragma once
+// The six reminder slots of the main window: the armed texts D1, the check texts
+// L1 and the 1000 ms slot timers P1, whose being enabled means "armed".
+//
+// A slot fires when its armed text equals the date-time text of a second that the
+// slot has not checked yet, counting from the moment its timer was enabled (at
+// most the last day). A tick that comes late, or a short sleep of the machine,
+// therefore does not lose a reminder, while one that was already past when it was
+// armed never fires.
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+
+class AlarmPlayer;
+class Clock;
+class ReminderHost;
+class ReminderStore;
+
+class ReminderSchedule : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int SlotCount = 6;
+    static constexpr int TickInterval = 1000; // ms
+    // The armed text of a slot without a reminder, and what loading gives for empty keys.
+    static inline const QString NotSet = QStringLiteral("D");
+    static inline const QString NotSetLoaded = QStringLiteral(" ");
+    static inline const QString SoundAlias = QStringLiteral("OpenFile");
+    static inline const QString DateKey = QStringLiteral("D");
+    static inline const QString TimeKey = QStringLiteral("T");
+
+    ReminderSchedule(ReminderStore& store, AlarmPlayer& player, const Clock& clock, ReminderHost& host,
+                     QString soundFile, QObject* parent = nullptr);
+
+    // Assigns D + " " + T of each section "1" to "6" to its slot.
+    void loadReminders();
+    // Sets the armed text of slot, then enables every slot timer whose armed text is
+    // neither NotSet nor NotSetLoaded and disables the others.
+    void assignArmedText(int slot, const QString& text);
+    // Enable or disable the slot timer only; the armed text stays.
+    void armSlot(int slot);
+    void disarmSlot(int slot);
+    // One pass over the enabled slots, firing those that are due. All slot timers run this.
+    void slotTick();
+
+    const QString& D1(int slot) const { return m_D1.at(index(slot)); }
+    const QString& L1(int slot) const { return m_L1.at(index(slot)); }
+    const QTimer& P1(int slot) const { return m_P1.at(index(slot)); }
+    bool isArmed(int slot) const { return P1(slot).isActive(); }
+
+    // The alarm message for a note.
+    static QString alarmText(const QString& note);
+
+private:
+    static std::size_t index(int slot) { return static_cast<std::size_t>(slot - 1); }
+    static bool validSlot(int slot) { return slot >= 1 && slot <= SlotCount; }
+    void setTimerEnabled(int slot, bool enabled);
+    bool isDue(int slot, const QDateTime& now);
+    void alarm(int slot);
+
+    ReminderStore& m_store;
+    AlarmPlayer& m_player;
+    const Clock& m_clock;
+    ReminderHost& m_host;
+    QString m_soundFile;
+
+    std::array<QString, SlotCount> m_D1;
+    std::array<QString, SlotCount> m_L1;
+    std::array<QTimer, SlotCount> m_P1;
+    // The last second each slot has checked.
+    std::array<QDateTime, SlotCount> m_checkedUpTo;
+    // Alarm messages open right now; the sound is closed when the last one closes.
+    int m_openAlarms = 0;
+};

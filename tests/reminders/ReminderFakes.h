@@ -1,0 +1,82 @@
+#pragma once
+// Test doubles for the reminder schedule and editor: a clock set by hand, a player
+// and a store that record every call, and a main window whose alarm box runs a
+// hook instead of waiting for the user.
+#include "reminders/AlarmPlayer.h"
+#include "reminders/Clock.h"
+#include "reminders/ReminderHost.h"
+#include "reminders/ReminderStore.h"
+
+#include <QMap>
+#include <QSet>
+#include <QStringList>
+
+#include <functional>
+
+class FakeClock : public Clock {
+public:
+    explicit FakeClock(QDateTime start) : m_now(std::move(start)) {}
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime& value) { m_now = value; }
+    void advance(qint64 ms) { m_now = m_now.addMSecs(ms); }
+
+private:
+    QDateTime m_now;
+};
+
+class FakePlayer : public AlarmPlayer {
+public:
+    bool open(const QString& file, const QString& alias) override {
+        calls << QStringLiteral("open %1 %2").arg(alias, file);
+        if (m_open.contains(alias))
+            return false;
+        m_open.insert(alias);
+        return true;
+    }
+    void play(const QString& alias) override { calls << QStringLiteral("play ") + alias; }
+    void close(const QString& alias) override {
+        calls << QStringLiteral("close ") + alias;
+        m_open.remove(alias);
+    }
+    bool isOpen(const QString& alias) const { return m_open.contains(alias); }
+
+    QStringList calls;
+
+private:
+    QSet<QString> m_open;
+};
+
+class FakeStore : public ReminderStore {
+public:
+    QString read(const QString& section, const QString& key) const override {
+        return values.value(section + u'/' + key);
+    }
+    bool write(const QString& section, const QString& key, const QString& value) override {
+        writes << section + u'/' + key + u'=' + value;
+        values[section + u'/' + key] = value;
+        return true;
+    }
+    void put(int slot, const QString& d, const QString& t) {
+        values[QString::number(slot) + QStringLiteral("/D")] = d;
+        values[QString::number(slot) + QStringLiteral("/T")] = t;
+    }
+    bool has(int slot, const QString& key) const { return values.contains(QString::number(slot) + u'/' + key); }
+    QString get(int slot, const QString& key) const { return values.value(QString::number(slot) + u'/' + key); }
+
+    QMap<QString, QString> values; // "section/key" -> value
+    QStringList writes;            // "section/key=value", in order
+};
+
+class FakeHost : public ReminderHost {
+public:
+    QString noteText(int slot) const override { return notes.value(slot); }
+    void showAlarm(const QString& text) override {
+        shown << text;
+        if (onShow)
+            onShow(text);
+    }
+
+    QMap<int, QString> notes;
+    QStringList shown;
+    std::function<void(const QString&)> onShow;
+};

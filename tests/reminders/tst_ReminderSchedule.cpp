@@ -1,0 +1,282 @@
+#include "reminders/DateTimeText.h"
+#include "reminders/ReminderSchedule.h"
+#include "tests/reminders/ReminderFakes.h"
+
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString SoundFile = QStringLiteral("/sounds/DI.mp3");
+const QString Tail = QStringLiteral("\r\n温馨提醒：您设置的提醒时间已到^ ^请不要耽误喽!");
+
+QDateTime at(int h, int m, int s, int ms = 0, int day = 1) {
+    return QDateTime(QDate(2024, 5, day), QTime(h, m, s, ms));
+}
+
+// A schedule with its fakes, the clock starting at 2024/5/1 8:29:59.
+struct Rig {
+    FakeStore store;
+    FakePlayer player;
+    FakeClock clock{at(8, 29, 59)};
+    FakeHost host;
+    std::unique_ptr<ReminderSchedule> schedule =
+        std::make_unique<ReminderSchedule>(store, player, clock, host, SoundFile);
+
+    void tickAt(const QDateTime& when) {
+        clock.set(when);
+        schedule->slotTick();
+    }
+};
+
+} // namespace
+
+class ReminderScheduleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loading_armsSlotsWithStoredKeysOnly() {
+        Rig rig;
+        for (int slot = 1; slot <= 6; ++slot) {
+            QCOMPARE(rig.schedule->D1(slot), QStringLiteral("D"));
+            QVERIFY(!rig.schedule->isArmed(slot));
+        }
+        rig.store.put(2, QString(), QString());
+        rig.store.put(3, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.store.put(5, QString(), QStringLiteral("8:30:00"));
+        rig.schedule->loadReminders();
+
+        QCOMPARE(rig.schedule->D1(3), QStringLiteral("2024/5/1 8:30:00"));
+        QVERIFY(rig.schedule->isArmed(3));
+        QCOMPARE(rig.schedule->P1(3).interval(), 1000);
+        // Both keys empty, or missing altogether: one space, not armed.
+        QCOMPARE(rig.schedule->D1(2), QStringLiteral(" "));
+        QVERIFY(!rig.schedule->isArmed(2));
+        QCOMPARE(rig.schedule->D1(1), QStringLiteral(" "));
+        QVERIFY(!rig.schedule->isArmed(1));
+        // A time without a date is armed, and can never match.
+        QCOMPARE(rig.schedule->D1(5), QStringLiteral(" 8:30:00"));
+        QVERIFY(rig.schedule->isArmed(5));
+        QVERIFY(rig.store.writes.isEmpty());
+    }
+
+    void dueSecond_firesOnceClearsTheReminderAndStopsTheSoundAfterTheMessage() {
+        Rig rig;
+        rig.store.put(3, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.host.notes[3] = QStringLiteral("开会");
+        rig.schedule->loadReminders();
+
+        rig.tickAt(at(8, 29, 59, 600));
+        QVERIFY(rig.host.shown.isEmpty());
+        QVERIFY(rig.player.calls.isEmpty());
+
+        bool soundOnDuringMessage = false;
+        bool armedDuringMessage = true;
+        rig.host.onShow = [&](const QString&) {
+            soundOnDuringMessage = rig.player.isOpen(QStringLiteral("OpenFile"));
+            armedDuringMessage = rig.schedule->isArmed(3);
+            QCOMPARE(rig.store.writes, QStringList({"3/D=", "3/T="}));
+        };
+        rig.tickAt(at(8, 30, 0, 300));
+
+        QCOMPARE(rig.host.shown, QStringList{QStringLiteral("提醒内容：开会") + Tail});
+        QVERIFY(soundOnDuringMessage);
+        QVERIFY(!armedDuringMessage);
+        QCOMPARE(rig.player.calls, QStringList({"open OpenFile /sounds/DI.mp3", "play OpenFile", "close OpenFile"}));
+        // The keys stay in the file, empty; memory is back to "not set".
+        QVERIFY(rig.store.has(3, "D") && rig.store.has(3, "T"));
+        QCOMPARE(rig.store.get(3, "D"), QString());
+        QCOMPARE(rig.store.get(3, "T"), QString());
+        QCOMPARE(rig.schedule->D1(3), QStringLiteral("D"));
+        QVERIFY(!rig.schedule->isArmed(3));
+
+        rig.schedule->armSlot(3); // even a timer forced on finds nothing to fire
+        rig.tickAt(at(8, 30, 0, 800));
+        rig.tickAt(at(8, 30, 1));
+        QCOMPARE(rig.host.shown.size(), 1);
+    }
+
+    void alarmMessage_givesAnEmptyContentLineForAnEmptySlot() {
+        QCOMPARE(ReminderSchedule::alarmText(QString()), QStringLiteral("提醒内容：") + Tail);
+
+        Rig rig;
+        rig.store.put(6, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.schedule->loadReminders();
+        rig.tickAt(at(8, 30, 0));
+        QCOMPARE(rig.host.shown,
+                 QStringList{QStringLiteral("提醒内容：\r\n温馨提醒：您设置的提醒时间已到^ ^请不要耽误喽!")});
+    }
+
+    void alarm_withoutSound_stillShowsTheMessageAndCloses() {
+        Rig rig;
+        rig.player.open(QStringLiteral("elsewhere"), QStringLiteral("OpenFile")); // the alias cannot be had
+        rig.player.calls.clear();
+        rig.store.put(1, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.schedule->loadReminders();
+        rig.tickAt(at(8, 30, 0));
+        QCOMPARE(rig.host.shown.size(), 1);
+        QVERIFY(rig.player.calls.contains("close OpenFile"));
+    }
+
+    void pastReminder_isArmedAtStartButNeverFires() {
+        Rig rig;
+        rig.clock.set(at(9, 0, 0));
+        rig.store.put(4, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.schedule->loadReminders();
+        QVERIFY(rig.schedule->isArmed(4));
+        for (int s = 1; s <= 5; ++s)
+            rig.tickAt(at(9, 0, s));
+        rig.tickAt(at(9, 30, 0)); // a long gap too
+        QVERIFY(rig.host.shown.isEmpty());
+        QVERIFY(rig.schedule->isArmed(4));
+        QCOMPARE(rig.store.get(4, "D"), QStringLiteral("2024/5/1"));
+        QCOMPARE(rig.store.get(4, "T"), QStringLiteral("8:30:00"));
+        QVERIFY(rig.store.writes.isEmpty());
+    }
+
+    void stoppedSlot_isRearmedByAnyLaterAssignmentAndFiresWithEmptyContent() {
+        Rig rig;
+        rig.clock.set(at(9, 0, 0));
+        rig.store.put(2, QStringLiteral("2024/5/1"), QStringLiteral("10:00:00"));
+        rig.schedule->loadReminders();
+        rig.host.notes.remove(2);
+        rig.schedule->disarmSlot(2); // the note was deleted
+        QVERIFY(!rig.schedule->isArmed(2));
+        QCOMPARE(rig.schedule->D1(2), QStringLiteral("2024/5/1 10:00:00"));
+
+        rig.clock.set(at(9, 30, 0));
+        rig.schedule->assignArmedText(5, QStringLiteral("D")); // any slot, any text
+        QVERIFY(rig.schedule->isArmed(2));
+        QVERIFY(!rig.schedule->isArmed(5));
+
+        rig.tickAt(at(10, 0, 0, 100));
+        QCOMPARE(rig.host.shown, QStringList{QStringLiteral("提醒内容：") + Tail});
+    }
+
+    void stoppedSlot_doesNotCatchUpOnSecondsItMissedWhileStopped() {
+        Rig rig;
+        rig.clock.set(at(9, 0, 0));
+        rig.store.put(2, QStringLiteral("2024/5/1"), QStringLiteral("10:00:00"));
+        rig.schedule->loadReminders();
+        rig.schedule->disarmSlot(2);
+        rig.clock.set(at(10, 30, 0));
+        rig.schedule->assignArmedText(1, QStringLiteral("D"));
+        QVERIFY(rig.schedule->isArmed(2));
+        rig.tickAt(at(10, 30, 1));
+        QVERIFY(rig.host.shown.isEmpty());
+    }
+
+    void lateTickOrShortSleep_firesAtTheNextPass() {
+        Rig rig;
+        rig.store.put(1, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.store.put(2, QStringLiteral("2024/5/1"), QStringLiteral("11:00:00"));
+        rig.store.put(3, QStringLiteral("2024/5/2"), QStringLiteral("7:00:00"));
+        rig.schedule->loadReminders();
+
+        rig.tickAt(at(8, 29, 59, 900));
+        rig.tickAt(at(8, 30, 1, 200)); // 8:30:00 fell between two passes
+        QCOMPARE(rig.host.shown.size(), 1);
+
+        rig.tickAt(at(13, 15, 0)); // woke up from a sleep
+        QCOMPARE(rig.host.shown.size(), 2);
+
+        rig.tickAt(at(7, 0, 5, 0, 2)); // across midnight
+        QCOMPARE(rig.host.shown.size(), 3);
+        for (int slot = 1; slot <= 3; ++slot)
+            QCOMPARE(rig.schedule->D1(slot), QStringLiteral("D"));
+    }
+
+    void lateTick_looksBackOneDayAtMost() {
+        Rig rig;
+        rig.store.put(1, QStringLiteral("2024/5/1"), QStringLiteral("9:00:00"));
+        rig.schedule->loadReminders();
+        rig.tickAt(at(9, 0, 1, 0, 2)); // a day and a second later
+        QVERIFY(rig.host.shown.isEmpty());
+        QVERIFY(rig.schedule->isArmed(1));
+
+        Rig other;
+        other.store.put(1, QStringLiteral("2024/5/1"), QStringLiteral("9:00:00"));
+        other.schedule->loadReminders();
+        other.tickAt(at(8, 59, 59, 0, 2)); // a second less than a day later still counts
+        QCOMPARE(other.host.shown.size(), 1);
+    }
+
+    void reminderArmedInItsOwnDueSecond_fires() {
+        Rig rig;
+        rig.clock.set(at(8, 30, 0, 400));
+        rig.schedule->assignArmedText(1, QStringLiteral("2024/5/1 8:30:00"));
+        rig.tickAt(at(8, 30, 1, 400));
+        QCOMPARE(rig.host.shown.size(), 1);
+    }
+
+    void midnight_firesInBothTextForms() {
+        QCOMPARE(DateTimeText(at(0, 0, 0, 0, 2)), QStringLiteral("2024/5/2"));
+
+        Rig rig;
+        rig.clock.set(at(23, 59, 59));
+        rig.schedule->assignArmedText(1, QStringLiteral("2024/5/2 0:00:00")); // as the editor composes it
+        rig.schedule->assignArmedText(2, QStringLiteral("2024/5/2"));         // as the clock writes it
+        rig.tickAt(at(0, 0, 0, 200, 2));
+        QCOMPARE(rig.host.shown.size(), 2);
+        QVERIFY(!rig.schedule->isArmed(1));
+        QVERIFY(!rig.schedule->isArmed(2));
+    }
+
+    void sameSecond_nestedPassesFireTheOthersAndTheSoundWaitsForTheLastMessage() {
+        Rig rig;
+        for (int slot : {1, 2, 4})
+            rig.store.put(slot, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.host.notes = {{1, "一"}, {2, "二"}, {4, "四"}};
+        rig.schedule->loadReminders();
+
+        QList<bool> soundOnAtClose;
+        int depth = 0;
+        rig.host.onShow = [&](const QString&) {
+            ++depth;
+            if (depth == 1) {
+                // Ticks keep arriving while the first message is open.
+                rig.tickAt(at(8, 30, 0, 500));
+            }
+            soundOnAtClose << rig.player.isOpen(QStringLiteral("OpenFile"));
+            --depth;
+        };
+        rig.tickAt(at(8, 30, 0, 100));
+
+        QCOMPARE(rig.host.shown.size(), 3);
+        QVERIFY(rig.host.shown[0].startsWith(QStringLiteral("提醒内容：一\r\n")));
+        QVERIFY(rig.host.shown[1].startsWith(QStringLiteral("提醒内容：二\r\n")));
+        QVERIFY(rig.host.shown[2].startsWith(QStringLiteral("提醒内容：四\r\n")));
+        QCOMPARE(soundOnAtClose, QList<bool>({true, true, true}));
+        QCOMPARE(rig.player.calls.count("close OpenFile"), 1);
+        QCOMPARE(rig.player.calls.last(), QStringLiteral("close OpenFile"));
+        QCOMPARE(rig.player.calls.count("play OpenFile"), 3);
+    }
+
+    void sameSecond_theBlockedPassFiresTheOthersAfterTheMessage() {
+        Rig rig;
+        rig.store.put(1, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.store.put(2, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.schedule->loadReminders();
+        // The user needs twenty seconds to close each message; no nested tick comes.
+        rig.host.onShow = [&](const QString&) { rig.clock.advance(20000); };
+        rig.tickAt(at(8, 30, 0, 100));
+        QCOMPARE(rig.host.shown.size(), 2);
+        QCOMPARE(rig.player.calls.count("close OpenFile"), 2);
+        QVERIFY(!rig.player.isOpen(QStringLiteral("OpenFile")));
+    }
+
+    void everyPass_writesTheCheckTextOfEachArmedSlot() {
+        Rig rig;
+        rig.clock.set(at(7, 0, 0));
+        for (int slot : {1, 3, 6})
+            rig.schedule->assignArmedText(slot, QStringLiteral("2024/5/1 9:00:00"));
+        rig.tickAt(at(7, 15, 30));
+        for (int slot : {1, 3, 6})
+            QCOMPARE(rig.schedule->L1(slot), QStringLiteral("2024/5/1 7:15:30"));
+        QCOMPARE(rig.schedule->L1(2), QStringLiteral("L2"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ReminderScheduleTest)
+#include "tst_ReminderSchedule.moc"
