@@ -1,0 +1,116 @@
+#include "reminders/ReminderEditor.h"
+
+#include "reminders/Clock.h"
+#include "reminders/DateTimeText.h"
+#include "reminders/ReminderSchedule.h"
+#include "reminders/ReminderStore.h"
+
+#include <QTime>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int LeftOffsetTwips = 450;
+
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// The value of a box text: one or two digits. Anything else (empty, pasted
+// letters or signs, more than a box holds) gives -1.
+int boxNumber(const QString& text) {
+    if (text.isEmpty() || text.size() > TimeBoxMaxLength || !std::all_of(text.begin(), text.end(), isDigit))
+        return -1;
+    return text.toInt();
+}
+
+} // namespace
+
+bool timeBoxAcceptsKey(const QString& text, int selectedLength, int keyCode) {
+    if (keyCode == BackspaceKey)
+        return true;
+    if (keyCode < '0' || keyCode > '9')
+        return false;
+    return text.size() - selectedLength < TimeBoxMaxLength;
+}
+
+QString timeBoxTextAfterClick(const QString& text) {
+    return text == u"00" ? QString() : text;
+}
+
+QString timeInputError(const QString& hourText, const QString& minuteText) {
+    const int hour = boxNumber(hourText);
+    const int minute = boxNumber(minuteText);
+    if (hour < 0)
+        return EditorText::HourMessage;
+    if (minute < 0)
+        return EditorText::MinuteMessage;
+    if (hour > 23)
+        return EditorText::HourMessage;
+    if (minute > 59)
+        return EditorText::MinuteMessage;
+    return {};
+}
+
+QString composeTimeText(const QString& hourText, const QString& minuteText) {
+    return TimeText(QTime(hourText.toInt(), minuteText.toInt(), 0));
+}
+
+QString composeDateText(const QDate& date) {
+    return DateTimeText(QDateTime(date, QTime(0, 0)));
+}
+
+QPoint editorPlacement(const QPoint& mainWindowTwips) {
+    const int top = static_cast<int>(std::lround(mainWindowTwips.y() * 1.25));
+    return {mainWindowTwips.x() - LeftOffsetTwips, top};
+}
+
+ReminderEditor::ReminderEditor(ReminderStore& store, ReminderSchedule& schedule, const Clock& clock)
+    : m_store(store), m_schedule(schedule), m_clock(clock) {}
+
+QDate ReminderEditor::today() const {
+    return m_clock.now().date();
+}
+
+QString ReminderEditor::currentTimeText() const {
+    return DateTimeText(m_clock.now());
+}
+
+ReminderLabel ReminderEditor::reminderLabel(int slot) const {
+    const QString section = QString::number(slot);
+    const QString d = m_store.read(section, ReminderSchedule::DateKey);
+    if (d.isEmpty())
+        return {EditorText::NotSetLabel, false};
+    const QString t = m_store.read(section, ReminderSchedule::TimeKey);
+    return {d + u' ' + t, true};
+}
+
+SaveOutcome ReminderEditor::save(int slot, const QDate& date, const QString& hourText, const QString& minuteText) {
+    const QString error = timeInputError(hourText, minuteText);
+    if (!error.isEmpty())
+        return {false, {error, EditorText::NoticeTitle, EditorText::ErrorStyle}};
+
+    const QString timeText = composeTimeText(hourText, minuteText);
+    const QString dateText = composeDateText(date);
+    const QString section = QString::number(slot);
+    m_store.write(section, ReminderSchedule::DateKey, dateText);
+    m_store.write(section, ReminderSchedule::TimeKey, timeText);
+    m_schedule.assignArmedText(slot, dateText + u' ' + timeText);
+    m_schedule.armSlot(slot);
+    return {true, {EditorText::SavedMessage, EditorText::NoticeTitle, EditorText::InformationStyle}};
+}
+
+EditorMessage ReminderEditor::deleteQuestion() {
+    return {EditorText::DeleteQuestion, EditorText::DeleteTitle, EditorText::YesNoStyle};
+}
+
+EditorMessage ReminderEditor::deleteReminder(int slot) {
+    m_schedule.disarmSlot(slot);
+    const QString section = QString::number(slot);
+    m_store.write(section, ReminderSchedule::DateKey, QString());
+    m_store.write(section, ReminderSchedule::TimeKey, QString());
+    m_schedule.assignArmedText(slot, ReminderSchedule::NotSet);
+    return {EditorText::DeletedMessage, EditorText::NoticeTitle, EditorText::InformationStyle};
+}

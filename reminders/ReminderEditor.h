@@ -1,0 +1,107 @@
+#pragma once
+// What the reminder editor window does, without its widgets: reading the stored
+// reminder, checking the hour and minute boxes, and the save and delete sequences.
+// The window shows the messages returned here and closes itself when told to.
+#include <QDate>
+#include <QPoint>
+#include <QString>
+
+class Clock;
+class ReminderSchedule;
+class ReminderStore;
+
+namespace EditorText {
+inline const QString TitleStrip = QStringLiteral("提醒时间设置(24小时制)");
+inline const QString Caption = QStringLiteral("时间设置");
+inline const QString NotSetLabel = QStringLiteral("未设置");
+inline const QString HourMessage = QStringLiteral("请输入正确的小时数.");
+inline const QString MinuteMessage = QStringLiteral("请输入正确的分钟数.");
+inline const QString SavedMessage = QStringLiteral("保存成功!") + QStringLiteral("\r\n") +
+                                    QStringLiteral("Tip:请注意时间设置的正确，如果设置不正确将不会提醒");
+inline const QString DeleteQuestion = QStringLiteral("您确定要删除这条提醒？");
+inline const QString DeletedMessage = QStringLiteral("删除成功!");
+inline const QString NoticeTitle = QStringLiteral("提示");
+inline const QString DeleteTitle = QStringLiteral("删除确认");
+// Message box styles.
+constexpr int ErrorStyle = 16;       // error icon, OK
+constexpr int InformationStyle = 64; // information icon, OK
+constexpr int YesNoStyle = 4;        // Yes and No; Yes answers 6
+constexpr int YesAnswer = 6;
+} // namespace EditorText
+
+struct EditorMessage {
+    QString text;
+    QString title;
+    int style = 0;
+};
+
+// The stored reminder as the editor shows it on opening.
+struct ReminderLabel {
+    QString text;       // NotSetLabel, or D + " " + T
+    bool deleteVisible; // the delete button shows only for a stored date
+};
+
+struct SaveOutcome {
+    bool saved = false; // true: show the message, then close the editor
+    EditorMessage message;
+};
+
+// --- Hour and minute boxes ----------------------------------------------------
+
+constexpr int TimeBoxMaxLength = 2;
+constexpr int BackspaceKey = 8;
+
+// Whether a box holding text, selectedLength characters of which are selected
+// (and replaced by what is typed), takes the character with code keyCode: only
+// Backspace and the digits 0 to 9, and never more than two characters.
+bool timeBoxAcceptsKey(const QString& text, int selectedLength, int keyCode);
+
+// The box text after a click: a box showing exactly "00" is emptied.
+QString timeBoxTextAfterClick(const QString& text);
+
+// The message for box texts that cannot be saved, or "" when they can be.
+// Checked in this order: hour empty or not one or two digits, minute likewise,
+// hour above 23, minute above 59.
+QString timeInputError(const QString& hourText, const QString& minuteText);
+
+// The stored time of valid box texts, in the conversion's time format at second 0
+// ("8:05:00" for "08" and "5"), so that the armed text equals the clock's text.
+QString composeTimeText(const QString& hourText, const QString& minuteText);
+
+// The stored date of a date picker value.
+QString composeDateText(const QDate& date);
+
+// --- Placement ----------------------------------------------------------------
+
+// The editor's top-left corner, in twips, for the main window's one: 450 twips to
+// the left and at 5/4 of its Top.
+QPoint editorPlacement(const QPoint& mainWindowTwips);
+
+// --- Sequences ----------------------------------------------------------------
+
+class ReminderEditor {
+public:
+    ReminderEditor(ReminderStore& store, ReminderSchedule& schedule, const Clock& clock);
+
+    // The date picker's starting value.
+    QDate today() const;
+    // The current-time label, refreshed every second.
+    QString currentTimeText() const;
+    // The reminder label from the stored keys of slot (1 to 6).
+    ReminderLabel reminderLabel(int slot) const;
+
+    // Save: on refused input only the message, nothing written; otherwise writes D
+    // then T, assigns D + " " + T to the slot, arms it and returns the saved message.
+    SaveOutcome save(int slot, const QDate& date, const QString& hourText, const QString& minuteText);
+
+    // The question asked before deleting.
+    static EditorMessage deleteQuestion();
+    // Delete, after the user answered Yes: disarms the slot, writes D "" then T "",
+    // assigns NotSet and returns the deleted message.
+    EditorMessage deleteReminder(int slot);
+
+private:
+    ReminderStore& m_store;
+    ReminderSchedule& m_schedule;
+    const Clock& m_clock;
+};
