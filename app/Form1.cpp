@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "app/Menu.h"
+#include "app/Tmenu.h"
 #include "store/Numbers.h"
 #include "store/SettingsStore.h"
 #include "ui/Colors.h"
@@ -48,6 +49,7 @@ void Form1::buildControls()
     Label1->setGeometry(pxRect(0, 0, 3735, 300));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setFont(yaheiFont(12));
+    connect(Label1, &LabelButton::pressed, this, &Form1::titlePressed);
     setBackground(Label1, theme.strip);
     setForeground(Label1, theme.stripText);
 
@@ -120,6 +122,14 @@ void Form1::placeWindow(int x, int y)
         moveToTwips(screenWidth - kWidthTwips, 0);
     else
         moveToTwips(x, y);
+}
+
+QString Form1::slotText(int n) const { return n >= 1 && n <= kSlots ? Label2[n - 1]->text() : QString(); }
+
+void Form1::repaintTheme()
+{
+    CC.setInterval(1);
+    CC.start();
 }
 
 int Form1::leftTwips() const { return twips(x()); }
@@ -258,6 +268,26 @@ void Form1::ModifyNote(Menu& menu)
 }
 
 void Form1::openReminderEditor() {}
+
+// ---- title strip ----
+
+void Form1::titlePressed(Qt::MouseButton button, QPoint globalPos)
+{
+    if (button == Qt::RightButton) {
+        Label9 = QString::number(globalPos.x());
+        Label10 = QString::number(globalPos.y());
+        Tmenu menu(*this);
+        menu.exec();
+    }
+}
+
+void Form1::openSettings() {}
+
+void Form1::exitProgram()
+{
+    savePosition();
+    m_services.endProgram(0);
+}
 
 void Form1::reportWriteFailure()
 {

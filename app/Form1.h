@@ -1,6 +1,7 @@
 #pragma once
 // The note board: title strip, note box and six note slots.
 #include "app/Services.h"
+#include "ui/MainBoard.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -11,7 +12,7 @@ class Menu;
 class QPlainTextEdit;
 class QPushButton;
 
-class Form1 : public QWidget {
+class Form1 : public QWidget, public MainBoard {
     Q_OBJECT
 public:
     static constexpr int kSlots = 6;
@@ -35,14 +36,27 @@ public:
     void ClearPlaceholder();
     bool noteBoxEmpty() const;
 
-    // Window position in twips.
-    int leftTwips() const;
-    int topTwips() const;
+    // MainBoard
+    QWidget* boardWidget() override { return this; }
+    QString themeText() const override { return C1; }
+    void setThemeText(const QString& text) override { C1 = text; }
+    void repaintTheme() override;
+    QString selectedSlot() const override { return XH; }
+    QString slotText(int n) const override;
+    void setSlotFrames(bool framed) override;
+    int leftTwips() const override;
+    int topTwips() const override;
+
+    // Title strip: the left button drags, the right button opens the title menu.
+    void titlePressed(Qt::MouseButton button, QPoint globalPos);
+    void openSettings();
+    // Exit from the title menu: writes X then Y and ends the program at once,
+    // without any window's close handling.
+    void exitProgram();
     void moveToTwips(int left, int top);
     // Writes X then Y; false when the settings file could not be written.
     bool savePosition();
 
-    void setSlotFrames(bool framed);
     void paintTheme(); // one CC tick
 
     // Shared fields read and written by the other windows.

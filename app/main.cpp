@@ -29,7 +29,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     SettingsStore store(paths.settingsFile);
-    Services services{store, boxes};
+    Services services{store, boxes, [](int status) { QCoreApplication::exit(status); }};
 
     std::unique_ptr<Form1> board;
     auto showMainWindow = [&] {

@@ -15,12 +15,13 @@ struct BoardFixture {
     SettingsStore store{file};
     ScriptedMessageBoxes boxes;
     std::unique_ptr<Form1> form;
+    QList<int> endedWith; // statuses the program was ended with
 
     explicit BoardFixture(const QByteArray& settings = defaultSettingsBytes()) { writeAll(file, settings); }
 
     Form1& start()
     {
-        form = std::make_unique<Form1>(Services{store, boxes});
+        form = std::make_unique<Form1>(Services{store, boxes, [this](int status) { endedWith.append(status); }});
         form->load();
         return *form;
     }

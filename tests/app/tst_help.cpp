@@ -17,7 +17,7 @@ struct HelpFixture {
     SettingsStore store{paths.settingsFile};
     ScriptedMessageBoxes boxes;
     int mainWindowShown = 0;
-    Help help{Services{store, boxes}, paths, [this] { ++mainWindowShown; }};
+    Help help{Services{store, boxes, [](int) {}}, paths, [this] { ++mainWindowShown; }};
     HelpFixture() { QDir().mkpath(folder.path("cfg")); }
 };
 } // namespace
@@ -70,7 +70,7 @@ private slots:
         AppPaths paths = pathsInFolder(folder.path("blocker"));
         SettingsStore store(paths.settingsFile);
         ScriptedMessageBoxes boxes;
-        Help help(Services{store, boxes}, paths, [] {});
+        Help help(Services{store, boxes, [](int) {}}, paths, [] {});
         QCOMPARE(help.load(), Help::LoadResult::FirstRunFailed);
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.shown[0].style, Box::Error);
