@@ -10,7 +10,6 @@
 #include <QStringEncoder>
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 
 namespace profile {
