@@ -3,7 +3,7 @@
 #include "app/Form1.h"
 
 Menu::Menu(Form1& form)
-    : LabelMenu({QStringLiteral("修改"), QStringLiteral("提醒"), QStringLiteral("删除"), QStringLiteral("取消")},
+    : LabelMenu({QStringLiteral("修改"), QStringLiteral("提醒"), QStringLiteral("删除"), QStringLiteral("取消")}, 1455,
                 [&form] { return form.C1; }, form.Label9, form.Label10, &form),
       m_form(form)
 {

@@ -13,6 +13,7 @@ const QString Tmenu::kAboutText = QStringLiteral("软件名称：Jotlark\r\n"
 Tmenu::Tmenu(Form1& form)
     : LabelMenu({QStringLiteral("移动"), QStringLiteral("设置"), QStringLiteral("关于"), QStringLiteral("退出"),
                  QStringLiteral("取消")},
+                1800,
                 [&form] { return form.C1; }, form.Label9, form.Label10, &form),
       m_form(form)
 {

@@ -5,13 +5,13 @@
 #include "ui/LabelButton.h"
 #include "ui/Twips.h"
 
-LabelMenu::LabelMenu(const QStringList& captions, std::function<QString()> c1, const QString& x, const QString& y,
-                     QWidget* parent)
+LabelMenu::LabelMenu(const QStringList& captions, int heightTwips, std::function<QString()> c1, const QString& x,
+                     const QString& y, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_c1(std::move(c1))
 {
     setModal(true);
     const int rows = int(captions.size());
-    setFixedSize(px(570), px(360 * (rows - 1) + 375));
+    setFixedSize(px(570), px(heightTwips));
     const Theme* theme = themeFor(m_c1());
     const Bgr strip = theme ? theme->strip : initialTheme().strip;
     for (int i = 0; i < rows; ++i) {

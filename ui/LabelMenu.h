@@ -14,9 +14,10 @@ class QLabel;
 class LabelMenu : public QDialog {
     Q_OBJECT
 public:
-    // captions from top to bottom; c1 is read again on every pointer move.
-    LabelMenu(const QStringList& captions, std::function<QString()> c1, const QString& x, const QString& y,
-              QWidget* parent = nullptr);
+    // captions from top to bottom; the client area is 570 twips wide and heightTwips
+    // high (the last item may reach past it); c1 is read again on every pointer move.
+    LabelMenu(const QStringList& captions, int heightTwips, std::function<QString()> c1, const QString& x,
+              const QString& y, QWidget* parent = nullptr);
 
     LabelButton* item(int index) const { return m_items.at(index); }
     QList<QLabel*> group() const;

@@ -174,6 +174,7 @@ private slots:
         form.C1 = "3";
         form.XH = "1";
         Menu menu(form);
+        QCOMPARE(menu.size(), QSize(38, 97));
         QCOMPARE(menu.Label4()->text(), QStringLiteral("修改"));
         QCOMPARE(menu.Label3()->text(), QStringLiteral("取消"));
         for (QLabel* item : menu.group())

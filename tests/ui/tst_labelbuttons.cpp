@@ -52,7 +52,7 @@ private slots:
     void labelMenu_opensAtThePointerInTheStripColour()
     {
         QString c1 = "4";
-        LabelMenu menu({"a", "b", "c", "d", "e"}, [&] { return c1; }, "300", "200");
+        LabelMenu menu({"a", "b", "c", "d", "e"}, 1800, [&] { return c1; }, "300", "200");
         QCOMPARE(menu.pos(), QPoint(300, 200));
         QCOMPARE(menu.size(), QSize(38, 120));
         QCOMPARE(menu.item(4)->geometry(), QRect(0, 96, 38, 25));
@@ -66,7 +66,7 @@ private slots:
 
     void labelMenu_keepsDesignColourForInvalidTheme()
     {
-        LabelMenu menu({"a", "b"}, [] { return QString("9"); }, "X", "Y");
+        LabelMenu menu({"a", "b"}, 735, [] { return QString("9"); }, "X", "Y");
         QCOMPARE(menu.pos(), QPoint(0, 0));
         QCOMPARE(background(menu.item(0)), Bgr(0x0080FF));
     }
