@@ -3,6 +3,15 @@
 // implementation. Names and values are bytes in the file's encoding. Every call
 // reads the file afresh; a write replaces the file atomically and keeps every
 // other line byte for byte.
+//
+// Parsing rules: lines end in CR LF, a lone LF, or the end of the file. Section
+// and key names are compared without regard to ASCII case, their surrounding
+// spaces and tabs ignored. A line starting with ';' is a comment. Only the first
+// section of a name counts, and within it only the first line naming the key; a
+// line holding just the key's name (no '=') names the key but has no value.
+// A UTF-8 byte-order mark at the start is skipped (and kept on writing). A file
+// in UTF-16 (with its byte-order mark) is seen by these functions as UTF-8 bytes
+// and written back as UTF-16 with its mark.
 #include <QByteArray>
 #include <QString>
 
@@ -12,13 +21,31 @@ namespace profile {
 
 // The value of key in section, after trimming spaces and tabs and removing one
 // matching pair of surrounding quotes. *found is false when the section or key is missing.
-QByteArray readValue(const QByteArray& content, const QByteArray& section, const QByteArray& key, bool* found = nullptr);
+QByteArray readValue(const QByteArray& content, const QByteArray& section, const QByteArray& key,
+                     bool* found = nullptr);
 
 // content with key in section set to value (creating section and key when missing).
 // Returns false, content untouched, when the write cannot be represented: a value
 // holding CR or LF, a section holding ']' / CR / LF, a key holding '=' / CR / LF,
-// or a key that is empty or would read as a comment or section line.
+// or a section or key that is empty or a key that would read as a comment or section line.
 bool writeValue(QByteArray& content, const QByteArray& section, const QByteArray& key, const QByteArray& value);
+
+// The encoding a file announces by its byte-order mark.
+enum class FileEncoding {
+    Native,  // no mark: bytes in the program's own encoding (GBK / GB18030)
+    Utf8Bom, // EF BB BF
+    Utf16LE, // FF FE
+    Utf16BE, // FE FF
+};
+
+FileEncoding detectEncoding(const QByteArray& fileBytes);
+
+// The encoding of the file as it is now; Native when it is missing or unreadable.
+FileEncoding fileEncoding(const QString& file);
+
+// The size in bytes of the file as the profile functions see it: the file's size,
+// or for a UTF-16 file the size of its UTF-8 form. -1 when there is no readable file.
+qint64 profileSize(const QString& file);
 
 // GetPrivateProfileStringA: copies at most size - 1 bytes of the value (or of
 // defaultValue when file, section or key is missing) and a NUL into buffer, and
@@ -28,8 +55,10 @@ int GetPrivateProfileStringA(const QByteArray& section, const QByteArray& key, c
                              char* buffer, int size, const QString& file);
 
 // WritePrivateProfileStringA: sets key in section, creating file, section and key
-// as needed. Returns false (and fills *error when given) when the value cannot be
-// written or the file cannot be replaced; the file is then unchanged.
+// as needed. Returns false (and fills *error with a message for the user, naming
+// the path and the reason) when the value cannot be written or the file cannot be
+// replaced: the target is a folder, it is marked read-only, it cannot be read, or
+// its folder cannot be written. The file is then unchanged.
 bool WritePrivateProfileStringA(const QByteArray& section, const QByteArray& key, const QByteArray& value,
                                 const QString& file, QString* error = nullptr);
 

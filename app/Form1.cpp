@@ -1,0 +1,326 @@
+#include "app/Form1.h"
+
+#include "app/Menu.h"
+#include "app/Tmenu.h"
+#include "store/Numbers.h"
+#include "store/SettingsStore.h"
+#include "ui/Colors.h"
+#include "ui/Fonts.h"
+#include "ui/LabelButton.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Twips.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+constexpr int kWidthTwips = 3705;
+constexpr int kHeightTwips = 4800;
+constexpr Bgr kPlaceholderGrey = 0x808080;
+const QString kMain = QStringLiteral("Main");
+} // namespace
+
+Form1::Form1(Services services, QWidget* parent) : QWidget(parent), m_services(services)
+{
+    buildControls();
+    Timer1.setInterval(1);
+    Timer1.setSingleShot(true);
+    connect(&Timer1, &QTimer::timeout, this, [this] { Command1->setFocus(Qt::OtherFocusReason); });
+    CC.setInterval(1);
+    connect(&CC, &QTimer::timeout, this, &Form1::paintTheme);
+    CC.start();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setWindowTitle(QStringLiteral("Jotlark"));
+    setFixedSize(px(kWidthTwips), px(kHeightTwips));
+    const Theme& theme = initialTheme();
+    setBackground(this, theme.light);
+
+    Label1 = new LabelButton(QStringLiteral("Jotlark"), this);
+    Label1->setGeometry(pxRect(0, 0, 3735, 300));
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setFont(yaheiFont(12));
+    connect(Label1, &LabelButton::pressed, this, &Form1::titlePressed);
+    setBackground(Label1, theme.strip);
+    setForeground(Label1, theme.stripText);
+
+    Text1 = new QPlainTextEdit(this);
+    Text1->setGeometry(pxRect(120, 360, 3495, 735));
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1->setFont(yaheiFont(9));
+    Text1->setTabChangesFocus(true);
+    setBackground(Text1, theme.light);
+    setNoteBoxPlaceholder();
+    Text1->viewport()->installEventFilter(this);
+
+    for (int i = 0; i < kSlots; ++i) {
+        const int top = 1200 + 600 * i;
+        auto* number = new LabelButton(QString::number(i + 1), this);
+        number->setGeometry(pxRect(120, top, 375, 495));
+        number->setAlignment(Qt::AlignCenter);
+        number->setFrameShape(QFrame::Box);
+        number->setFont(yaheiFont(14.25));
+        setForeground(number, 0x000000);
+        connect(number, &LabelButton::clicked, this, [this, i] { StoreNote(i + 1); });
+        connect(number, &LabelButton::pointerMoved, this, &Form1::RestorePlaceholder);
+        Label8[i] = number;
+
+        auto* note = new LabelButton(QStringLiteral("你好，2014！"), this);
+        note->setGeometry(pxRect(600, top, 3015, 495));
+        note->setTextFormat(Qt::PlainText);
+        note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        note->setWordWrap(true);
+        note->setFrameShape(QFrame::Box);
+        note->setFont(kaitiFont(10.5));
+        note->setMargin(1);
+        setForeground(note, kWindowText);
+        connect(note, &LabelButton::pressed, this,
+                [this, i](Qt::MouseButton button, QPoint pos) { SelectSlot(i + 1, button, pos); });
+        connect(note, &LabelButton::pointerMoved, this, &Form1::RestorePlaceholder);
+        Label2[i] = note;
+    }
+
+    // Lies below the visible area; it only takes the focus away from the note box.
+    Command1 = new QPushButton(QStringLiteral("Command1"), this);
+    Command1->setGeometry(pxRect(1800, 5400, 1335, 255));
+}
+
+void Form1::load()
+{
+    SettingsStore& store = m_services.store;
+    const QString color = store.GetIniValue(kMain, QStringLiteral("Color"));
+    const int x = toInt32(store.GetIniValue(kMain, QStringLiteral("X")));
+    const int y = toInt32(store.GetIniValue(kMain, QStringLiteral("Y")));
+    const int out = toInt16(store.GetIniValue(kMain, QStringLiteral("Out")));
+    C1 = color;
+    placeWindow(x, y);
+    if (out == 1)
+        setSlotFrames(false);
+    Timer1.start();
+    for (int i = 0; i < kSlots; ++i)
+        Label2[i]->setText(store.value(kMain, QString::number(i + 1)));
+}
+
+void Form1::placeWindow(int x, int y)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int screenWidth = twips(screen.width());
+    const int screenHeight = twips(screen.height());
+    if (x == 0)
+        moveToTwips((screenWidth - kWidthTwips) / 2, (screenHeight - kHeightTwips) / 2);
+    else if (x < 0 || y < 0)
+        moveToTwips(screenWidth - kWidthTwips, 0);
+    else
+        moveToTwips(x, y);
+}
+
+QString Form1::slotText(int n) const { return n >= 1 && n <= kSlots ? Label2[n - 1]->text() : QString(); }
+
+void Form1::repaintTheme()
+{
+    CC.setInterval(1);
+    CC.start();
+}
+
+int Form1::leftTwips() const { return twips(x()); }
+int Form1::topTwips() const { return twips(y()); }
+void Form1::moveToTwips(int left, int top) { move(px(left), px(top)); }
+
+bool Form1::savePosition()
+{
+    SettingsStore& store = m_services.store;
+    const bool ok = store.setValue(kMain, QStringLiteral("X"), QString::number(leftTwips()));
+    return store.setValue(kMain, QStringLiteral("Y"), QString::number(topTwips())) && ok;
+}
+
+void Form1::setSlotFrames(bool framed)
+{
+    for (LabelButton* note : Label2)
+        note->setFrameShape(framed ? QFrame::Box : QFrame::NoFrame);
+}
+
+void Form1::paintTheme()
+{
+    const Theme* theme = themeFor(C1);
+    if (!theme) {
+        // Not a theme number yet: keep the colours and look again, without spinning.
+        CC.setInterval(250);
+        return;
+    }
+    setBackground(Label1, theme->strip);
+    setBackground(this, theme->light);
+    setBackground(Text1, theme->light);
+    setForeground(Label1, theme->stripText);
+    CC.stop();
+    CC.setInterval(1);
+}
+
+// ---- note box ----
+
+bool Form1::noteBoxEmpty() const
+{
+    const QString text = Text1->toPlainText();
+    return text.isEmpty() || text == kPlaceholder;
+}
+
+void Form1::setNoteBoxPlaceholder()
+{
+    setForeground(Text1, kPlaceholderGrey);
+    Text1->setPlainText(kPlaceholder);
+    if (Command1)
+        Command1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::RestorePlaceholder()
+{
+    if (Text1->toPlainText().isEmpty())
+        setNoteBoxPlaceholder();
+}
+
+void Form1::ClearPlaceholder()
+{
+    if (Text1->toPlainText() == kPlaceholder) {
+        setForeground(Text1, kWindowText);
+        Text1->setPlainText(QString());
+    }
+}
+
+// ---- note slots ----
+
+void Form1::StoreNote(int n)
+{
+    MessageBoxes& boxes = m_services.boxes;
+    if (noteBoxEmpty()) {
+        boxes.show(this, QStringLiteral("请输入您要记录的内容！"), QStringLiteral("温馨提示"), Box::Information);
+        return;
+    }
+    const QString text = Text1->toPlainText();
+    const QString question = QStringLiteral("确认要记录到第 ") + QString::number(n) + QStringLiteral(" 个档案吗？\r\n") +
+                             QStringLiteral("原始内容：") + Label2[n - 1]->text() + QStringLiteral("\r\n") +
+                             QStringLiteral("现有内容：") + text;
+    if (boxes.show(this, question, QStringLiteral("保存确认"), Box::YesNo) != Box::Yes)
+        return;
+    if (!m_services.store.setValue(kMain, QString::number(n), text)) {
+        // The note stays in the note box, so nothing the user typed is lost.
+        reportWriteFailure();
+        return;
+    }
+    Label2[n - 1]->setText(text);
+    setNoteBoxPlaceholder();
+    boxes.show(this, QStringLiteral("保存成功!"), QStringLiteral("提示"), Box::Information);
+}
+
+void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos)
+{
+    if (Label2[n - 1]->text().isEmpty() || button != Qt::RightButton)
+        return;
+    Label9 = QString::number(globalPos.x());
+    Label10 = QString::number(globalPos.y());
+    XH = QString::number(n);
+    Menu menu(*this);
+    menu.exec();
+}
+
+void Form1::DeleteNote(Menu& menu)
+{
+    const int n = XH.toInt();
+    if (n < 1 || n > kSlots) {
+        menu.close();
+        return;
+    }
+    MessageBoxes& boxes = m_services.boxes;
+    const QString question = QStringLiteral("确认要删除第 ") + QString::number(n) + QStringLiteral(" 个档案吗？\r\n") +
+                             QStringLiteral("内容：") + Label2[n - 1]->text();
+    if (boxes.show(this, question, QStringLiteral("删除确认"), Box::YesNo) != Box::Yes) {
+        menu.close();
+        return;
+    }
+    if (!m_services.store.setValue(kMain, QString::number(n), QString())) {
+        menu.close();
+        reportWriteFailure();
+        return;
+    }
+    Label2[n - 1]->setText(QString());
+    menu.close();
+    boxes.show(this, QStringLiteral("删除成功!"), QStringLiteral("提示"), Box::Information);
+}
+
+void Form1::ModifyNote(Menu& menu)
+{
+    const int n = XH.toInt();
+    if (n >= 1 && n <= kSlots) {
+        setForeground(Text1, kWindowText);
+        Text1->setPlainText(Label2[n - 1]->text());
+        Text1->moveCursor(QTextCursor::End);
+    }
+    menu.close();
+    Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::openReminderEditor() {}
+
+// ---- title strip ----
+
+void Form1::titlePressed(Qt::MouseButton button, QPoint globalPos)
+{
+    if (button == Qt::RightButton) {
+        Label9 = QString::number(globalPos.x());
+        Label10 = QString::number(globalPos.y());
+        Tmenu menu(*this);
+        menu.exec();
+    }
+}
+
+void Form1::openSettings() {}
+
+void Form1::exitProgram()
+{
+    savePosition();
+    m_services.endProgram(0);
+}
+
+void Form1::reportWriteFailure()
+{
+    m_services.boxes.show(this, QStringLiteral("保存失败！\r\n") + m_services.store.lastError(), QStringLiteral("提示"),
+                          Box::Error);
+}
+
+// ---- events ----
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    savePosition();
+    event->accept();
+}
+
+void Form1::mousePressEvent(QMouseEvent* event)
+{
+    m_backgroundPressed = event->button() == Qt::LeftButton;
+    QWidget::mousePressEvent(event);
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_backgroundPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        RestorePlaceholder();
+    m_backgroundPressed = false;
+    QWidget::mouseReleaseEvent(event);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Text1->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        ClearPlaceholder();
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,93 @@
+#pragma once
+// The note board: title strip, note box and six note slots.
+#include "app/Services.h"
+#include "ui/MainBoard.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class LabelButton;
+class Menu;
+class QPlainTextEdit;
+class QPushButton;
+
+class Form1 : public QWidget, public MainBoard {
+    Q_OBJECT
+public:
+    static constexpr int kSlots = 6;
+    static inline const QString kPlaceholder = QStringLiteral("Jotlark，懂你的Jotlark");
+
+    explicit Form1(Services services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: reads the settings file, places the window, fills the slots.
+    void load();
+
+    // Note slots.
+    void StoreNote(int n);
+    void SelectSlot(int n, Qt::MouseButton button, QPoint globalPos);
+    void DeleteNote(Menu& menu);
+    void ModifyNote(Menu& menu);
+    void openReminderEditor();
+
+    // Note box.
+    void RestorePlaceholder();
+    void ClearPlaceholder();
+    bool noteBoxEmpty() const;
+
+    // MainBoard
+    QWidget* boardWidget() override { return this; }
+    QString themeText() const override { return C1; }
+    void setThemeText(const QString& text) override { C1 = text; }
+    void repaintTheme() override;
+    QString selectedSlot() const override { return XH; }
+    QString slotText(int n) const override;
+    void setSlotFrames(bool framed) override;
+    int leftTwips() const override;
+    int topTwips() const override;
+
+    // Title strip: the left button drags, the right button opens the title menu.
+    void titlePressed(Qt::MouseButton button, QPoint globalPos);
+    void openSettings();
+    // Exit from the title menu: writes X then Y and ends the program at once,
+    // without any window's close handling.
+    void exitProgram();
+    void moveToTwips(int left, int top);
+    // Writes X then Y; false when the settings file could not be written.
+    bool savePosition();
+
+    void paintTheme(); // one CC tick
+
+    // Shared fields read and written by the other windows.
+    QString C1 = QStringLiteral("Color1");
+    QString XH = QStringLiteral("XH");
+    QString Label9 = QStringLiteral("X");
+    QString Label10 = QStringLiteral("Y");
+
+    // Controls, reachable by the other windows and by tests.
+    LabelButton* Label1 = nullptr;
+    QPlainTextEdit* Text1 = nullptr;
+    std::array<LabelButton*, kSlots> Label8{};
+    std::array<LabelButton*, kSlots> Label2{};
+    QPushButton* Command1 = nullptr;
+    QTimer Timer1;
+    QTimer CC;
+
+    Services services() const { return m_services; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void placeWindow(int x, int y);
+    void setNoteBoxPlaceholder();
+    void reportWriteFailure();
+
+    Services m_services;
+    bool m_backgroundPressed = false;
+};

@@ -1,0 +1,55 @@
+#include "app/Form1.h"
+#include "app/Help.h"
+#include "app/Platform.h"
+#include "store/AppPaths.h"
+#include "store/SettingsStore.h"
+#include "ui/QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    prepareProcessEnvironment();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("jotlark"));
+
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+
+    QtMessageBoxes boxes;
+    AppPaths paths;
+    QString error;
+    if (!platformPaths(&paths, &error)) {
+        boxes.show(nullptr, error, QStringLiteral("提示"), Box::Error);
+        return 1;
+    }
+    SettingsStore store(paths.settingsFile);
+    Services services{store, boxes, [](int status) { QCoreApplication::exit(status); }};
+
+    std::unique_ptr<Form1> board;
+    auto showMainWindow = [&] {
+        board = std::make_unique<Form1>(services);
+        board->load();
+        board->show();
+    };
+
+    auto help = std::make_unique<Help>(services, paths, showMainWindow);
+    switch (help->load()) {
+    case Help::LoadResult::FirstRunFailed:
+        return 1;
+    case Help::LoadResult::Skip:
+        help.reset();
+        showMainWindow();
+        break;
+    case Help::LoadResult::Show:
+        help->setAttribute(Qt::WA_DeleteOnClose);
+        help.release()->showCentred();
+        break;
+    }
+    return app.exec();
+}

@@ -1,0 +1,3 @@
+#include "app/Platform.h"
+
+void prepareProcessEnvironment() {}

@@ -1,0 +1,58 @@
+# Shared by scripts/run and scripts/test: installs what is missing and builds.
+# Source it; it defines ROOT, BUILD and the functions below.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="${JOTLARK_BUILD:-$ROOT/build}"
+
+PACKAGES=(
+  cmake g++ ninja-build pkg-config
+  qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  fonts-wqy-microhei fonts-arphic-ukai
+  xvfb xdotool x11-utils imagemagick
+  clang libclang-rt-14-dev
+  pulseaudio pulseaudio-utils
+)
+
+install_missing() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build() {
+  local type="${1:-RelWithDebInfo}"
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+  cmake --build "$BUILD" -j"$(nproc)"
+}
+
+# Starts Xvfb on a free display and exports DISPLAY; stop_xvfb ends it.
+XVFB_PID=""
+start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      sleep 0.05
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+stop_xvfb() { [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true; XVFB_PID=""; }

@@ -1,0 +1,21 @@
+#include "store/AppPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+// $XDG_CONFIG_HOME/jotlark/, or ~/.config/jotlark/ when the variable is unset,
+// empty or not an absolute path.
+bool platformPaths(AppPaths* paths, QString* error) {
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    const QString folder = QDir(base).filePath(QStringLiteral("jotlark"));
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("无法创建文件夹 %1：路径不可写入或其中有同名的文件")
+                         .arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
+    *paths = pathsInFolder(folder);
+    return true;
+}

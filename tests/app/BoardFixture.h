@@ -1,0 +1,43 @@
+#pragma once
+// A main window on a settings file in a temporary folder, with scripted message boxes.
+#include "app/Form1.h"
+#include "store/SettingsStore.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <memory>
+
+struct BoardFixture {
+    TempFolder folder;
+    QString file = folder.path("AT.ini");
+    SettingsStore store{file};
+    ScriptedMessageBoxes boxes;
+    std::unique_ptr<Form1> form;
+    QList<int> endedWith; // statuses the program was ended with
+
+    explicit BoardFixture(const QByteArray& settings = defaultSettingsBytes()) { writeAll(file, settings); }
+
+    Form1& start()
+    {
+        form = std::make_unique<Form1>(Services{store, boxes, [this](int status) { endedWith.append(status); }});
+        form->load();
+        return *form;
+    }
+    QByteArray bytes() const { return readAll(file); }
+};
+
+// Runs action on the next modal window that opens (a menu or editor), from inside its event loop.
+template <typename Action>
+void onNextModal(Action action)
+{
+    QTimer::singleShot(0, [action] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            onNextModal(action);
+            return;
+        }
+        action(modal);
+    });
+}

@@ -1,0 +1,18 @@
+#include "tests/support/ScriptedMessageBoxes.h"
+
+#include <QTest>
+
+int ScriptedMessageBoxes::show(QWidget*, const QString& text, const QString& title, int style)
+{
+    const ShownBox box{text, title, style};
+    shown.append(box);
+    if (whileOpen)
+        whileOpen(box);
+    if (style != Box::YesNo)
+        return Box::Ok;
+    if (m_answers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected question: %1 / %2").arg(title, text)), __FILE__, __LINE__);
+        return Box::No;
+    }
+    return m_answers.takeFirst();
+}
