@@ -250,4 +250,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(ReminderEditorTest)
-#include "tst_ReminderEditor.moc"
+#include "tst_remindereditor.moc"

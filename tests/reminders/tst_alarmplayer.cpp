@@ -98,4 +98,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(QtAlarmPlayerTest)
-#include "tst_QtAlarmPlayer.moc"
+#include "tst_alarmplayer.moc"

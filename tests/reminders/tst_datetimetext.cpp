@@ -39,4 +39,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(DateTimeTextTest)
-#include "tst_DateTimeText.moc"
+#include "tst_datetimetext.moc"

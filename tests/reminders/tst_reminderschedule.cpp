@@ -279,4 +279,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(ReminderScheduleTest)
-#include "tst_ReminderSchedule.moc"
+#include "tst_reminderschedule.moc"
