@@ -79,12 +79,10 @@ QString ReminderEditor::currentTimeText() const {
 }
 
 ReminderLabel ReminderEditor::reminderLabel(int slot) const {
-    const QString section = QString::number(slot);
-    const QString d = m_store.read(section, ReminderSchedule::DateKey);
+    const QString d = m_store.storedDate(slot);
     if (d.isEmpty())
         return {EditorText::NotSetLabel, false};
-    const QString t = m_store.read(section, ReminderSchedule::TimeKey);
-    return {d + u' ' + t, true};
+    return {d + u' ' + m_store.storedTime(slot), true};
 }
 
 SaveOutcome ReminderEditor::save(int slot, const QDate& date, const QString& hourText, const QString& minuteText) {
@@ -94,9 +92,7 @@ SaveOutcome ReminderEditor::save(int slot, const QDate& date, const QString& hou
 
     const QString timeText = composeTimeText(hourText, minuteText);
     const QString dateText = composeDateText(date);
-    const QString section = QString::number(slot);
-    m_store.write(section, ReminderSchedule::DateKey, dateText);
-    m_store.write(section, ReminderSchedule::TimeKey, timeText);
+    m_store.writeReminder(slot, dateText, timeText);
     m_schedule.assignArmedText(slot, dateText + u' ' + timeText);
     m_schedule.armSlot(slot);
     return {true, {EditorText::SavedMessage, EditorText::NoticeTitle, EditorText::InformationStyle}};
@@ -108,9 +104,7 @@ EditorMessage ReminderEditor::deleteQuestion() {
 
 EditorMessage ReminderEditor::deleteReminder(int slot) {
     m_schedule.disarmSlot(slot);
-    const QString section = QString::number(slot);
-    m_store.write(section, ReminderSchedule::DateKey, QString());
-    m_store.write(section, ReminderSchedule::TimeKey, QString());
+    m_store.writeReminder(slot, QString(), QString());
     m_schedule.assignArmedText(slot, ReminderSchedule::NotSet);
     return {EditorText::DeletedMessage, EditorText::NoticeTitle, EditorText::InformationStyle};
 }

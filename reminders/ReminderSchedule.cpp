@@ -52,12 +52,8 @@ ReminderSchedule::ReminderSchedule(ReminderStore& store, AlarmPlayer& player, co
 }
 
 void ReminderSchedule::loadReminders() {
-    for (int slot = 1; slot <= SlotCount; ++slot) {
-        const QString section = QString::number(slot);
-        const QString d = m_store.read(section, DateKey);
-        const QString t = m_store.read(section, TimeKey);
-        assignArmedText(slot, d + u' ' + t);
-    }
+    for (int slot = 1; slot <= SlotCount; ++slot)
+        assignArmedText(slot, m_store.storedDate(slot) + u' ' + m_store.storedTime(slot));
 }
 
 void ReminderSchedule::assignArmedText(int slot, const QString& text) {
@@ -134,9 +130,7 @@ void ReminderSchedule::alarm(int slot) {
 
     // Cleared before the message, so a pass run while it is open skips this slot.
     assignArmedText(slot, NotSet);
-    const QString section = QString::number(slot);
-    m_store.write(section, DateKey, QString());
-    m_store.write(section, TimeKey, QString());
+    m_store.writeReminder(slot, QString(), QString());
 
     m_host.showAlarm(alarmText(m_host.noteText(slot)));
 

@@ -29,8 +29,6 @@ public:
     static inline const QString NotSet = QStringLiteral("D");
     static inline const QString NotSetLoaded = QStringLiteral(" ");
     static inline const QString SoundAlias = QStringLiteral("OpenFile");
-    static inline const QString DateKey = QStringLiteral("D");
-    static inline const QString TimeKey = QStringLiteral("T");
 
     ReminderSchedule(ReminderStore& store, AlarmPlayer& player, const Clock& clock, ReminderHost& host,
                      QString soundFile, QObject* parent = nullptr);

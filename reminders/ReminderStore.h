@@ -5,9 +5,22 @@
 
 class ReminderStore {
 public:
+    static inline const QString DateKey = QStringLiteral("D");
+    static inline const QString TimeKey = QStringLiteral("T");
+
     virtual ~ReminderStore() = default;
     // The stored value, or "" when the file, section or key is missing.
     virtual QString read(const QString& section, const QString& key) const = 0;
     // One write of one key; false when the file could not be written.
     virtual bool write(const QString& section, const QString& key, const QString& value) = 0;
+
+    // D and T of slot's section (the slot number as text).
+    QString storedDate(int slot) const { return read(QString::number(slot), DateKey); }
+    QString storedTime(int slot) const { return read(QString::number(slot), TimeKey); }
+    // Writes D, then T. Failed writes are not reported: memory is updated regardless.
+    void writeReminder(int slot, const QString& date, const QString& time) {
+        const QString section = QString::number(slot);
+        write(section, DateKey, date);
+        write(section, TimeKey, time);
+    }
 };
