@@ -24,7 +24,9 @@ constexpr Bgr kPlaceholderGrey = 0x808080;
 const QString kMain = QStringLiteral("Main");
 } // namespace
 
-Form1::Form1(Services services, QWidget* parent) : QWidget(parent), m_services(services)
+Form1::Form1(Services services, QWidget* parent)
+    : QWidget(parent), m_services(std::move(services)), m_reminderStore(m_services.store),
+      m_schedule(m_reminderStore, m_services.player, m_services.clock, *this, m_services.soundFile)
 {
     buildControls();
     Timer1.setInterval(1);
@@ -109,6 +111,7 @@ void Form1::load()
     Timer1.start();
     for (int i = 0; i < kSlots; ++i)
         Label2[i]->setText(store.value(kMain, QString::number(i + 1)));
+    m_schedule.loadReminders();
 }
 
 void Form1::placeWindow(int x, int y)
@@ -251,6 +254,7 @@ void Form1::DeleteNote(Menu& menu)
         return;
     }
     Label2[n - 1]->setText(QString());
+    m_schedule.disarmSlot(n);
     menu.close();
     boxes.show(this, QStringLiteral("删除成功!"), QStringLiteral("提示"), Box::Information);
 }
@@ -268,6 +272,12 @@ void Form1::ModifyNote(Menu& menu)
 }
 
 void Form1::openReminderEditor() {}
+
+void Form1::showAlarm(const QString& text)
+{
+    // No parent: the alarm must not show, move or raise a board docked out of sight.
+    m_services.boxes.show(nullptr, text, AlarmTitle, AlarmStyle);
+}
 
 // ---- title strip ----
 

@@ -1,6 +1,9 @@
 #pragma once
 // The note board: title strip, note box and six note slots.
 #include "app/Services.h"
+#include "reminders/ReminderHost.h"
+#include "reminders/ReminderSchedule.h"
+#include "reminders/SettingsReminderStore.h"
 #include "ui/MainBoard.h"
 
 #include <QTimer>
@@ -12,7 +15,7 @@ class Menu;
 class QPlainTextEdit;
 class QPushButton;
 
-class Form1 : public QWidget, public MainBoard {
+class Form1 : public QWidget, public MainBoard, public ReminderHost {
     Q_OBJECT
 public:
     static constexpr int kSlots = 6;
@@ -47,6 +50,10 @@ public:
     int leftTwips() const override;
     int topTwips() const override;
 
+    // ReminderHost
+    QString noteText(int slot) const override { return slotText(slot); }
+    void showAlarm(const QString& text) override;
+
     // Title strip: the left button drags, the right button opens the title menu.
     void titlePressed(Qt::MouseButton button, QPoint globalPos);
     void openSettings();
@@ -75,6 +82,7 @@ public:
     QTimer CC;
 
     Services services() const { return m_services; }
+    ReminderSchedule& reminders() { return m_schedule; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -89,5 +97,7 @@ private:
     void reportWriteFailure();
 
     Services m_services;
+    SettingsReminderStore m_reminderStore;
+    ReminderSchedule m_schedule;
     bool m_backgroundPressed = false;
 };

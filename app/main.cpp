@@ -1,6 +1,8 @@
 #include "app/Form1.h"
 #include "app/Help.h"
 #include "app/Platform.h"
+#include "reminders/Clock.h"
+#include "reminders/QtAlarmPlayer.h"
 #include "store/AppPaths.h"
 #include "store/SettingsStore.h"
 #include "ui/QtMessageBoxes.h"
@@ -29,7 +31,10 @@ int main(int argc, char* argv[])
         return 1;
     }
     SettingsStore store(paths.settingsFile);
-    Services services{store, boxes, [](int status) { QCoreApplication::exit(status); }};
+    SystemClock clock;
+    QtAlarmPlayer player;
+    Services services{store, boxes, clock, player, paths.soundFile,
+                      [](int status) { QCoreApplication::exit(status); }};
 
     std::unique_ptr<Form1> board;
     auto showMainWindow = [&] {

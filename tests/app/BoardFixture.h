@@ -2,6 +2,7 @@
 // A main window on a settings file in a temporary folder, with scripted message boxes.
 #include "app/Form1.h"
 #include "store/SettingsStore.h"
+#include "tests/support/FakeServices.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestSupport.h"
 
@@ -14,6 +15,8 @@ struct BoardFixture {
     QString file = folder.path("AT.ini");
     SettingsStore store{file};
     ScriptedMessageBoxes boxes;
+    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0))};
+    FakePlayer player;
     std::unique_ptr<Form1> form;
     QList<int> endedWith; // statuses the program was ended with
 
@@ -21,7 +24,8 @@ struct BoardFixture {
 
     Form1& start()
     {
-        form = std::make_unique<Form1>(Services{store, boxes, [this](int status) { endedWith.append(status); }});
+        form = std::make_unique<Form1>(Services{store, boxes, clock, player, folder.path("DI.mp3"),
+                                                [this](int status) { endedWith.append(status); }});
         form->load();
         return *form;
     }

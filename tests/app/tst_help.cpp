@@ -1,6 +1,7 @@
 #include "app/Help.h"
 #include "store/AppPaths.h"
 #include "store/SettingsStore.h"
+#include "tests/support/FakeServices.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestSupport.h"
 
@@ -16,8 +17,10 @@ struct HelpFixture {
     AppPaths paths = pathsInFolder(folder.path("cfg"));
     SettingsStore store{paths.settingsFile};
     ScriptedMessageBoxes boxes;
+    FakeClock clock{QDateTime::currentDateTime()};
+    FakePlayer player;
     int mainWindowShown = 0;
-    Help help{Services{store, boxes, [](int) {}}, paths, [this] { ++mainWindowShown; }};
+    Help help{Services{store, boxes, clock, player, paths.soundFile, [](int) {}}, paths, [this] { ++mainWindowShown; }};
     HelpFixture() { QDir().mkpath(folder.path("cfg")); }
 };
 } // namespace
@@ -70,7 +73,9 @@ private slots:
         AppPaths paths = pathsInFolder(folder.path("blocker"));
         SettingsStore store(paths.settingsFile);
         ScriptedMessageBoxes boxes;
-        Help help(Services{store, boxes, [](int) {}}, paths, [] {});
+        FakeClock clock{QDateTime::currentDateTime()};
+        FakePlayer player;
+        Help help(Services{store, boxes, clock, player, paths.soundFile, [](int) {}}, paths, [] {});
         QCOMPARE(help.load(), Help::LoadResult::FirstRunFailed);
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.shown[0].style, Box::Error);

@@ -136,6 +136,22 @@ private slots:
         QCOMPARE(f.bytes(), expected); // the key stays, empty
     }
 
+    void deleting_stopsTheRemindersTimerButKeepsTheReminder()
+    {
+        QByteArray s = defaultSettingsBytes();
+        s.replace("[2]\r\nD=\r\nT=\r\n", "[2]\r\nD=2026/12/8\r\nT=9:30:00\r\n");
+        s.replace("2=\r\n", "2=dentist\r\n");
+        BoardFixture f(s);
+        Form1& form = f.start();
+        QVERIFY(form.reminders().isArmed(2));
+        f.boxes.answerNext(Box::Yes);
+        onNextModal([&](QWidget* modal) { static_cast<Menu*>(modal)->choose(Menu::Delete); });
+        form.SelectSlot(2, Qt::RightButton, QPoint(5, 5));
+        QVERIFY(!form.reminders().isArmed(2));
+        QCOMPARE(form.reminders().D1(2), QStringLiteral("2026/12/8 9:30:00"));
+        QCOMPARE(f.store.GetIniValue("2", "D"), QStringLiteral("2026/12/8"));
+    }
+
     void deleting_noClosesTheMenuWithoutAMessage()
     {
         BoardFixture f;

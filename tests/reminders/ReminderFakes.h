@@ -2,8 +2,7 @@
 // Test doubles for the reminder schedule and editor: a clock set by hand, a player
 // and a store that record every call, and a main window whose alarm box runs a
 // hook instead of waiting for the user.
-#include "reminders/AlarmPlayer.h"
-#include "reminders/Clock.h"
+#include "tests/support/FakeServices.h"
 #include "reminders/ReminderHost.h"
 #include "reminders/ReminderStore.h"
 
@@ -12,39 +11,6 @@
 #include <QStringList>
 
 #include <functional>
-
-class FakeClock : public Clock {
-public:
-    explicit FakeClock(QDateTime start) : m_now(std::move(start)) {}
-    QDateTime now() const override { return m_now; }
-    void set(const QDateTime& value) { m_now = value; }
-    void advance(qint64 ms) { m_now = m_now.addMSecs(ms); }
-
-private:
-    QDateTime m_now;
-};
-
-class FakePlayer : public AlarmPlayer {
-public:
-    bool open(const QString& file, const QString& alias) override {
-        calls << QStringLiteral("open %1 %2").arg(alias, file);
-        if (m_open.contains(alias))
-            return false;
-        m_open.insert(alias);
-        return true;
-    }
-    void play(const QString& alias) override { calls << QStringLiteral("play ") + alias; }
-    void close(const QString& alias) override {
-        calls << QStringLiteral("close ") + alias;
-        m_open.remove(alias);
-    }
-    bool isOpen(const QString& alias) const { return m_open.contains(alias); }
-
-    QStringList calls;
-
-private:
-    QSet<QString> m_open;
-};
 
 class FakeStore : public ReminderStore {
 public:
