@@ -6,30 +6,25 @@
 
 namespace {
 
-qint32 roundTwips(double twips)
-{
+qint32 roundTwips(double twips) {
     return static_cast<qint32>(std::lround(twips));
 }
 
-bool PtInRect(const PixelRect& rect, QPoint point)
-{
+bool PtInRect(const PixelRect& rect, QPoint point) {
     return rect.left <= point.x() && point.x() < rect.right && rect.top <= point.y() && point.y() < rect.bottom;
 }
 
 } // namespace
 
 DockController::DockController(DockHost& host, iSubClass& hook, QObject* parent)
-    : QObject(parent), m_host(host), m_hook(hook)
-{
+    : QObject(parent), m_host(host), m_hook(hook) {
     m_tmrCheck.setInterval(CheckIntervalMs);
     m_tmrMove.setInterval(SlideIntervalMs);
     connect(&m_tmrCheck, &QTimer::timeout, this, &DockController::tmrCheckTick);
     connect(&m_tmrMove, &QTimer::timeout, this, &DockController::tmrMoveTick);
 }
 
-void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Message, qintptr wParam,
-                                      qintptr lParam)
-{
+void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Message, qintptr wParam, qintptr lParam) {
     switch (Message) {
     case WM_NCLBUTTONDOWN:
         if (wParam == HTCAPTION) {
@@ -54,8 +49,7 @@ void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Me
     Result = m_hook.CallDefaultWindowProc(cHwnd, Message, wParam, lParam);
 }
 
-void DockController::keepInsideScreen(PixelRect& proposed) const
-{
+void DockController::keepInsideScreen(PixelRect& proposed) const {
     const PixelRect window = m_host.GetWindowRect();
     const qint32 width = window.right - window.left;
     const qint32 screenWidth = roundTwips(m_host.screenWidthTwips() / m_host.twipsPerPixelX());
@@ -73,8 +67,7 @@ void DockController::keepInsideScreen(PixelRect& proposed) const
     }
 }
 
-void DockController::dockAtTouchedEdge()
-{
+void DockController::dockAtTouchedEdge() {
     const PixelRect window = m_host.GetWindowRect();
     const double screenWidth = m_host.screenWidthTwips() / m_host.twipsPerPixelX();
     const bool touchesRight = screenWidth <= window.right;
@@ -89,8 +82,7 @@ void DockController::dockAtTouchedEdge()
     m_tmrCheck.start();
 }
 
-void DockController::tmrCheckTick()
-{
+void DockController::tmrCheckTick() {
     const bool inside = PtInRect(m_host.GetWindowRect(), m_host.GetCursorPos());
     const qint32 mouseIn = inside ? 1 : 0;
     if (m_mouseIn == mouseIn)
@@ -100,8 +92,7 @@ void DockController::tmrCheckTick()
     m_tmrMove.start();
 }
 
-void DockController::tmrMoveTick()
-{
+void DockController::tmrMoveTick() {
     if (m_dockEdge != EdgeLeft && m_dockEdge != EdgeRight && m_dockEdge != EdgeTop)
         return;
 

@@ -2,8 +2,7 @@
 
 #include "window/WindowMessages.h"
 
-bool MessageGuard::admit(quint32 message, qintptr wParam)
-{
+bool MessageGuard::admit(quint32 message, qintptr wParam) {
     switch (message) {
     case WM_DESTROY:
         m_flag = 0;

@@ -22,8 +22,7 @@ public:
 
     qintptr replace(qintptr window, WindowProcedure procedure) override;
     void restore(qintptr window, qintptr previous) override;
-    qintptr callProcedure(qintptr procedure, qintptr window, quint32 message, qintptr wParam,
-                          qintptr lParam) override;
+    qintptr callProcedure(qintptr procedure, qintptr window, quint32 message, qintptr wParam, qintptr lParam) override;
 
 private:
     struct Entry {

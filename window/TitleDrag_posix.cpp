@@ -16,15 +16,13 @@
 namespace {
 
 // WM_NCLBUTTONDOWN carries the press point as two signed 16-bit halves.
-qintptr packPoint(QPoint point)
-{
+qintptr packPoint(QPoint point) {
     const auto x = static_cast<quint16>(static_cast<qint16>(point.x()));
     const auto y = static_cast<quint16>(static_cast<qint16>(point.y()));
     return static_cast<qintptr>((static_cast<quint32>(y) << 16) | x);
 }
 
-QPoint unpackPoint(qintptr lParam)
-{
+QPoint unpackPoint(qintptr lParam) {
     const auto bits = static_cast<quint32>(lParam);
     return {static_cast<qint16>(bits & 0xFFFF), static_cast<qint16>(bits >> 16)};
 }
@@ -32,15 +30,13 @@ QPoint unpackPoint(qintptr lParam)
 class MoveLoop final : public QObject {
 public:
     MoveLoop(QWidget* window, qintptr handle, QPoint pressGlobal)
-        : m_window(window), m_handle(handle), m_pressGlobal(pressGlobal), m_lastGlobal(pressGlobal)
-    {
+        : m_window(window), m_handle(handle), m_pressGlobal(pressGlobal), m_lastGlobal(pressGlobal) {
         const QRect frame = window->frameGeometry();
         m_start = {frame.x(), frame.y(), frame.x() + frame.width(), frame.y() + frame.height()};
     }
 
     // Runs until the left button is released, then sends WM_EXITSIZEMOVE.
-    void run()
-    {
+    void run() {
         qApp->installEventFilter(this);
         connect(m_window, &QObject::destroyed, &m_loop, &QEventLoop::quit);
         m_loop.exec();
@@ -52,8 +48,7 @@ public:
 protected:
     // Watches without taking the events, so that Qt's own record of the pressed
     // button and the grabbing widget ends as usual with the release.
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::MouseMove) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->buttons() & Qt::LeftButton)
@@ -68,8 +63,7 @@ protected:
     }
 
 private:
-    void follow(QPoint global)
-    {
+    void follow(QPoint global) {
         if (global == m_lastGlobal || !m_window)
             return;
         m_lastGlobal = global;
@@ -91,8 +85,7 @@ private:
 
 } // namespace
 
-qintptr attachWindowProcedure(QWidget* window)
-{
+qintptr attachWindowProcedure(QWidget* window) {
     const auto handle = static_cast<qintptr>(window->winId());
     QPointer<QWidget> guarded(window);
     posixWindowProcedures().setDefaultProcedure(
@@ -112,7 +105,6 @@ qintptr attachWindowProcedure(QWidget* window)
     return handle;
 }
 
-void beginTitleDrag(QWidget* window, QPoint pressGlobal)
-{
+void beginTitleDrag(QWidget* window, QPoint pressGlobal) {
     dispatch(static_cast<qintptr>(window->winId()), WM_NCLBUTTONDOWN, HTCAPTION, packPoint(pressGlobal));
 }

@@ -8,13 +8,11 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-qintptr attachWindowProcedure(QWidget* window)
-{
+qintptr attachWindowProcedure(QWidget* window) {
     return static_cast<qintptr>(window->winId());
 }
 
-void beginTitleDrag(QWidget* window, QPoint /*pressGlobal: the system reads the pointer itself*/)
-{
+void beginTitleDrag(QWidget* window, QPoint /*pressGlobal: the system reads the pointer itself*/) {
     const HWND hwnd = reinterpret_cast<HWND>(window->winId());
     ReleaseCapture();
     SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);

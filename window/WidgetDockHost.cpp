@@ -9,8 +9,7 @@ namespace {
 
 constexpr double TwipsPerInch = 1440.0;
 
-QScreen* screen()
-{
+QScreen* screen() {
     return QGuiApplication::primaryScreen();
 }
 
@@ -18,58 +17,47 @@ QScreen* screen()
 
 WidgetDockHost::WidgetDockHost(QWidget* window) : m_window(window) {}
 
-PixelRect WidgetDockHost::GetWindowRect() const
-{
+PixelRect WidgetDockHost::GetWindowRect() const {
     const QRect frame = m_window->frameGeometry();
     return {frame.x(), frame.y(), frame.x() + frame.width(), frame.y() + frame.height()};
 }
 
-QPoint WidgetDockHost::GetCursorPos() const
-{
+QPoint WidgetDockHost::GetCursorPos() const {
     return QCursor::pos();
 }
 
-double WidgetDockHost::screenWidthTwips() const
-{
+double WidgetDockHost::screenWidthTwips() const {
     return screen()->geometry().width() * twipsPerPixelX();
 }
 
-double WidgetDockHost::twipsPerPixelX() const
-{
+double WidgetDockHost::twipsPerPixelX() const {
     return TwipsPerInch / screen()->logicalDotsPerInchX();
 }
 
-double WidgetDockHost::twipsPerPixelY() const
-{
+double WidgetDockHost::twipsPerPixelY() const {
     return TwipsPerInch / screen()->logicalDotsPerInchY();
 }
 
-double WidgetDockHost::left() const
-{
+double WidgetDockHost::left() const {
     return m_window->x() * twipsPerPixelX();
 }
 
-double WidgetDockHost::top() const
-{
+double WidgetDockHost::top() const {
     return m_window->y() * twipsPerPixelY();
 }
 
-double WidgetDockHost::width() const
-{
+double WidgetDockHost::width() const {
     return m_window->frameGeometry().width() * twipsPerPixelX();
 }
 
-double WidgetDockHost::height() const
-{
+double WidgetDockHost::height() const {
     return m_window->frameGeometry().height() * twipsPerPixelY();
 }
 
-void WidgetDockHost::setLeft(double twips)
-{
+void WidgetDockHost::setLeft(double twips) {
     m_window->move(qRound(twips / twipsPerPixelX()), m_window->y());
 }
 
-void WidgetDockHost::setTop(double twips)
-{
+void WidgetDockHost::setTop(double twips) {
     m_window->move(m_window->x(), qRound(twips / twipsPerPixelY()));
 }

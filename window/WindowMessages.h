@@ -28,5 +28,9 @@ struct PixelRect {
 static_assert(sizeof(PixelRect) == 16, "PixelRect must match the system's RECT");
 
 // lParam of a message that carries a rectangle, and back.
-inline qintptr rectParam(PixelRect* rect) { return reinterpret_cast<qintptr>(rect); }
-inline PixelRect* rectFromParam(qintptr lParam) { return reinterpret_cast<PixelRect*>(lParam); }
+inline qintptr rectParam(PixelRect* rect) {
+    return reinterpret_cast<qintptr>(rect);
+}
+inline PixelRect* rectFromParam(qintptr lParam) {
+    return reinterpret_cast<PixelRect*>(lParam);
+}

@@ -14,8 +14,7 @@ namespace {
 
 class Win32WindowProcedures final : public WindowProcedures {
 public:
-    qintptr replace(qintptr window, WindowProcedure procedure) override
-    {
+    qintptr replace(qintptr window, WindowProcedure procedure) override {
         const HWND hwnd = reinterpret_cast<HWND>(window);
         // Registered before the switch, so that the first message already finds it.
         m_hooks[hwnd] = std::make_shared<const WindowProcedure>(std::move(procedure));
@@ -24,33 +23,28 @@ public:
         return static_cast<qintptr>(previous);
     }
 
-    void restore(qintptr window, qintptr previous) override
-    {
+    void restore(qintptr window, qintptr previous) override {
         const HWND hwnd = reinterpret_cast<HWND>(window);
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, static_cast<LONG_PTR>(previous));
         m_hooks.erase(hwnd);
     }
 
-    qintptr callProcedure(qintptr procedure, qintptr window, quint32 message, qintptr wParam,
-                          qintptr lParam) override
-    {
+    qintptr callProcedure(qintptr procedure, qintptr window, quint32 message, qintptr wParam, qintptr lParam) override {
         if (procedure == 0)
             return static_cast<qintptr>(DefWindowProcW(reinterpret_cast<HWND>(window), message,
                                                        static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)));
-        return static_cast<qintptr>(CallWindowProcW(reinterpret_cast<WNDPROC>(procedure), reinterpret_cast<HWND>(window),
-                                                    message, static_cast<WPARAM>(wParam),
-                                                    static_cast<LPARAM>(lParam)));
+        return static_cast<qintptr>(CallWindowProcW(reinterpret_cast<WNDPROC>(procedure),
+                                                    reinterpret_cast<HWND>(window), message,
+                                                    static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)));
     }
 
-    static Win32WindowProcedures& table()
-    {
+    static Win32WindowProcedures& table() {
         static Win32WindowProcedures procedures;
         return procedures;
     }
 
 private:
-    static LRESULT CALLBACK hookProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
+    static LRESULT CALLBACK hookProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         auto& hooks = table().m_hooks;
         const auto it = hooks.find(hwnd);
         if (it == hooks.end())
@@ -66,7 +60,6 @@ private:
 
 } // namespace
 
-WindowProcedures& systemWindowProcedures()
-{
+WindowProcedures& systemWindowProcedures() {
     return Win32WindowProcedures::table();
 }

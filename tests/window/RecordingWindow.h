@@ -15,21 +15,18 @@ struct RecordingWindow {
         qintptr lParam;
     };
 
-    RecordingWindow()
-    {
+    RecordingWindow() {
         procedures.setDefaultProcedure(Handle, [this](qintptr, quint32 message, qintptr wParam, qintptr lParam) {
             defaultSaw.push_back({message, wParam, lParam});
             return defaultAnswer(message, wParam, lParam);
         });
     }
 
-    qintptr send(quint32 message, qintptr wParam = 0, qintptr lParam = 0)
-    {
+    qintptr send(quint32 message, qintptr wParam = 0, qintptr lParam = 0) {
         return procedures.dispatch(Handle, message, wParam, lParam);
     }
 
-    std::vector<quint32> defaultMessages() const
-    {
+    std::vector<quint32> defaultMessages() const {
         std::vector<quint32> messages;
         for (const Message& m : defaultSaw)
             messages.push_back(m.message);

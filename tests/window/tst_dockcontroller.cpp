@@ -16,8 +16,7 @@ constexpr double Twips = 15; // per pixel
 // The window and screen in exact twips; the rectangle is their pixel view.
 class FakeHost final : public DockHost {
 public:
-    PixelRect GetWindowRect() const override
-    {
+    PixelRect GetWindowRect() const override {
         const auto px = [](double twips) { return qint32(std::lround(twips / Twips)); };
         return {px(leftTw), px(topTw), px(leftTw) + px(widthTw), px(topTw) + px(heightTw)};
     }
@@ -31,8 +30,7 @@ public:
     void setLeft(double twips) override { leftTw = twips; }
     void setTop(double twips) override { topTw = twips; }
 
-    void placePx(int x, int y)
-    {
+    void placePx(int x, int y) {
         leftTw = x * Twips;
         topTw = y * Twips;
     }
@@ -45,8 +43,7 @@ public:
 
 // The main window's hook with the docking controller handling its messages.
 struct Rig {
-    Rig()
-    {
+    Rig() {
         window.defaultAnswer = [this](quint32 message, qintptr, qintptr lParam) -> qintptr {
             if (message == WM_MOVING) {
                 rectSeenByDefault = *rectFromParam(lParam);
@@ -60,31 +57,27 @@ struct Rig {
     }
 
     // Sends WM_MOVING during a title drag; returns the rectangle as the handler left it.
-    PixelRect moving(PixelRect proposed)
-    {
+    PixelRect moving(PixelRect proposed) {
         window.send(WM_MOVING, 0, rectParam(&proposed));
         return proposed;
     }
 
     // A title drag that drops the window at x, y (pixels).
-    void dragTo(int x, int y)
-    {
+    void dragTo(int x, int y) {
         window.send(WM_NCLBUTTONDOWN, HTCAPTION, 0);
         host.placePx(x, y);
         window.send(WM_EXITSIZEMOVE);
     }
 
     // tmrCheck ticks with the pointer inside, then outside: a hide slide starts.
-    void startHide()
-    {
+    void startHide() {
         host.cursor = host.insidePx();
         dock.tmrCheckTick();
         host.cursor = {-500, -500};
         dock.tmrCheckTick();
     }
 
-    void startShow()
-    {
+    void startShow() {
         host.cursor = {-500, -500};
         if (dock.MouseIn() == 1)
             dock.tmrCheckTick();
@@ -104,8 +97,7 @@ struct Rig {
 class DockControllerTest : public QObject {
     Q_OBJECT
 private slots:
-    void newController_isUndockedWithBothTimersOff()
-    {
+    void newController_isUndockedWithBothTimersOff() {
         Rig rig;
         QVERIFY(!rig.dock.Dragging());
         QCOMPARE(rig.dock.DockEdge(), 0);
@@ -115,8 +107,7 @@ private slots:
         QVERIFY(!rig.dock.tmrMove().isActive());
     }
 
-    void timers_tickAtUsableRates()
-    {
+    void timers_tickAtUsableRates() {
         Rig rig;
         QCOMPARE(rig.dock.tmrCheck().interval(), 50);
         // Slow enough to be seen, and never a timer kind that rounds short intervals to 0.
@@ -125,8 +116,7 @@ private slots:
         QVERIFY(rig.dock.tmrCheck().timerType() != Qt::VeryCoarseTimer);
     }
 
-    void captionPress_startsADragAndStopsBothTimers()
-    {
+    void captionPress_startsADragAndStopsBothTimers() {
         Rig rig;
         rig.dragTo(0, 100);
         rig.startShow();
@@ -140,8 +130,7 @@ private slots:
         QCOMPARE(rig.window.defaultMessages().back(), WM_NCLBUTTONDOWN);
     }
 
-    void pressOutsideTheCaption_isOnlyForwarded()
-    {
+    void pressOutsideTheCaption_isOnlyForwarded() {
         Rig rig;
         rig.dragTo(0, 100);
         rig.window.send(WM_NCLBUTTONDOWN, HTCLIENT, 0);
@@ -150,8 +139,7 @@ private slots:
         QCOMPARE(rig.window.defaultMessages().back(), WM_NCLBUTTONDOWN);
     }
 
-    void movingDuringADrag_keepsTheWindowInsideLeftTopAndRight_data()
-    {
+    void movingDuringADrag_keepsTheWindowInsideLeftTopAndRight_data() {
         QTest::addColumn<PixelRect>("proposed");
         QTest::addColumn<PixelRect>("expected");
         // The window is 247 x 320 pixels; the screen 1280 pixels wide.
@@ -168,8 +156,7 @@ private slots:
         QTest::newRow("odd proposal at top") << PixelRect{200, -5, 210, 100} << PixelRect{200, 0, 210, 320};
     }
 
-    void movingDuringADrag_keepsTheWindowInsideLeftTopAndRight()
-    {
+    void movingDuringADrag_keepsTheWindowInsideLeftTopAndRight() {
         QFETCH(PixelRect, proposed);
         QFETCH(PixelRect, expected);
         Rig rig;
@@ -180,24 +167,21 @@ private slots:
         QCOMPARE(rig.rectSeenByDefault, expected); // written back before forwarding
     }
 
-    void movingDuringADrag_returnsTheForwardedResult()
-    {
+    void movingDuringADrag_returnsTheForwardedResult() {
         Rig rig;
         rig.window.send(WM_NCLBUTTONDOWN, HTCAPTION, 0);
         PixelRect proposed{10, 10, 257, 330};
         QCOMPARE(rig.window.send(WM_MOVING, 0, rectParam(&proposed)), qintptr(1));
     }
 
-    void movingDuringADrag_roundsTheScreenWidth()
-    {
+    void movingDuringADrag_roundsTheScreenWidth() {
         Rig rig;
         rig.host.screenTw = 1280.6 * Twips;
         rig.window.send(WM_NCLBUTTONDOWN, HTCAPTION, 0);
         QCOMPARE(rig.moving({1100, 50, 1347, 370}), (PixelRect{1034, 50, 1281, 370}));
     }
 
-    void movingOutsideADrag_isNeitherChangedNorForwarded()
-    {
+    void movingOutsideADrag_isNeitherChangedNorForwarded() {
         Rig rig;
         PixelRect proposed{-30, -30, 217, 290};
         QCOMPARE(rig.window.send(WM_MOVING, 0, rectParam(&proposed)), qintptr(0));
@@ -212,8 +196,7 @@ private slots:
         QVERIFY(rig.window.defaultSaw.empty());
     }
 
-    void dragEnd_docksAtTheTouchedEdge_data()
-    {
+    void dragEnd_docksAtTheTouchedEdge_data() {
         QTest::addColumn<int>("x");
         QTest::addColumn<int>("y");
         QTest::addColumn<int>("edge");
@@ -226,8 +209,7 @@ private slots:
         QTest::newRow("shown at the left, top at 0 goes top") << -4 << 0 << 2;
     }
 
-    void dragEnd_docksAtTheTouchedEdge()
-    {
+    void dragEnd_docksAtTheTouchedEdge() {
         QFETCH(int, x);
         QFETCH(int, y);
         QFETCH(int, edge);
@@ -240,8 +222,7 @@ private slots:
         QCOMPARE(rig.window.defaultMessages().back(), WM_EXITSIZEMOVE);
     }
 
-    void dragEndAtBothSides_docksLeft()
-    {
+    void dragEndAtBothSides_docksLeft() {
         Rig rig;
         rig.host.screenTw = 247 * Twips; // the window is as wide as the screen
         rig.dragTo(1033, 200);
@@ -249,8 +230,7 @@ private slots:
         QCOMPARE(rig.dock.DockEdge(), 0);
     }
 
-    void dragEndPastAnEdgeButOnNone_keepsThePreviousEdge()
-    {
+    void dragEndPastAnEdgeButOnNone_keepsThePreviousEdge() {
         Rig rig;
         rig.dragTo(1033, 200);
         QCOMPARE(rig.dock.DockEdge(), 1);
@@ -261,8 +241,7 @@ private slots:
         QCOMPARE(rig.dock.DockEdge(), 1);
     }
 
-    void dragEnd_testsTheRightEdgeAgainstTheUnroundedScreenWidth()
-    {
+    void dragEnd_testsTheRightEdgeAgainstTheUnroundedScreenWidth() {
         Rig rig;
         rig.host.screenTw = 1280.4 * Twips;
         rig.dragTo(1033, 200); // right side at 1280 < 1280.4
@@ -272,8 +251,7 @@ private slots:
         QVERIFY(rig.dock.tmrCheck().isActive());
     }
 
-    void dragEndAwayFromTheEdges_leavesTheWindowUndocked()
-    {
+    void dragEndAwayFromTheEdges_leavesTheWindowUndocked() {
         Rig rig;
         rig.dragTo(0, 200);
         rig.startShow();
@@ -283,8 +261,7 @@ private slots:
         QCOMPARE(rig.window.defaultMessages().back(), WM_EXITSIZEMOVE);
     }
 
-    void moveLoopWithoutMovement_runsTheEdgeTestOnTheUnchangedWindow()
-    {
+    void moveLoopWithoutMovement_runsTheEdgeTestOnTheUnchangedWindow() {
         Rig rig;
         rig.dragTo(0, 0);
         QCOMPARE(rig.dock.DockEdge(), 0);
@@ -295,16 +272,14 @@ private slots:
         QVERIFY(rig.dock.tmrCheck().isActive());
     }
 
-    void exitSizeMove_docksEvenWithoutADragStart()
-    {
+    void exitSizeMove_docksEvenWithoutADragStart() {
         Rig rig;
         rig.host.placePx(0, 300);
         rig.window.send(WM_EXITSIZEMOVE);
         QVERIFY(rig.dock.tmrCheck().isActive());
     }
 
-    void pointerCheck_startsASlideOnlyWhenThePointerEntersOrLeaves()
-    {
+    void pointerCheck_startsASlideOnlyWhenThePointerEntersOrLeaves() {
         Rig rig;
         rig.dragTo(0, 200);
         const PixelRect window = rig.host.GetWindowRect();
@@ -336,8 +311,7 @@ private slots:
         QVERIFY(rig.dock.tmrMove().isActive());
     }
 
-    void slideTick_movesByTheTable_data()
-    {
+    void slideTick_movesByTheTable_data() {
         QTest::addColumn<int>("edge");
         QTest::addColumn<bool>("hide");
         QTest::addColumn<double>("start");
@@ -353,8 +327,7 @@ private slots:
         QTest::newRow("top show") << 2 << false << -4740.0 << -4680.0 << -100.0 << -60.0;
     }
 
-    void slideTick_movesByTheTable()
-    {
+    void slideTick_movesByTheTable() {
         QFETCH(int, edge);
         QFETCH(bool, hide);
         QFETCH(double, start);
@@ -391,8 +364,7 @@ private slots:
         QVERIFY(rig.dock.tmrCheck().isActive());
     }
 
-    void slideTick_reachingTheEndExactlyIsNotYetPassing()
-    {
+    void slideTick_reachingTheEndExactlyIsNotYetPassing() {
         Rig rig;
         rig.dragTo(0, 200);
         rig.startHide();
@@ -402,8 +374,7 @@ private slots:
         QVERIFY(rig.dock.tmrMove().isActive());
     }
 
-    void slideSteps_accelerateAfterEveryChangeOfDirection()
-    {
+    void slideSteps_accelerateAfterEveryChangeOfDirection() {
         Rig rig;
         rig.host.heightTw = 1e7; // never reaches its end
         rig.dragTo(500, 0);
@@ -421,8 +392,7 @@ private slots:
         QCOMPARE(moves, expected);
     }
 
-    void hideAtTheTop_takesFourteenTicks()
-    {
+    void hideAtTheTop_takesFourteenTicks() {
         Rig rig;
         rig.dragTo(500, 0);
         rig.host.topTw = -60;
@@ -436,8 +406,7 @@ private slots:
         QCOMPARE(rig.host.topTw, -4740.0);
     }
 
-    void firstShowStepAfterDocking_goesBeyondTheEdgeInOneTick()
-    {
+    void firstShowStepAfterDocking_goesBeyondTheEdgeInOneTick() {
         Rig rig;
         rig.dragTo(0, 200);
         rig.host.cursor = rig.host.insidePx();
@@ -447,8 +416,7 @@ private slots:
         QVERIFY(!rig.dock.tmrMove().isActive());
     }
 
-    void redockWhileThePointerIsIn_startsNoSlide()
-    {
+    void redockWhileThePointerIsIn_startsNoSlide() {
         Rig rig;
         rig.dragTo(0, 200);
         rig.host.cursor = rig.host.insidePx();
@@ -464,8 +432,7 @@ private slots:
         QCOMPARE(rig.host.topTw, 400 * Twips);
     }
 
-    void pointerLeavingMidSlide_reversesWithTheFirstStepAgain()
-    {
+    void pointerLeavingMidSlide_reversesWithTheFirstStepAgain() {
         Rig rig;
         rig.dragTo(500, 0);
         rig.host.topTw = -4740; // hidden, a strip showing
@@ -483,8 +450,7 @@ private slots:
         QCOMPARE(rig.dock.MouseIn(), 0);
     }
 
-    void slide_roundsPositionsToWholeTwips()
-    {
+    void slide_roundsPositionsToWholeTwips() {
         Rig rig;
         rig.dragTo(0, 200);
         rig.startHide();

@@ -23,8 +23,7 @@ struct Seen {
 class SubClassTest : public QObject {
     Q_OBJECT
 private slots:
-    void forwardedMessage_returnsExactlyWhatThePreviousProcedureReturned()
-    {
+    void forwardedMessage_returnsExactlyWhatThePreviousProcedureReturned() {
         RecordingWindow window;
         const qintptr wide = sizeof(qintptr) == 8 ? qintptr(0x123456789AB) : qintptr(0x1234567);
         window.defaultAnswer = [&](quint32, qintptr, qintptr) { return wide; };
@@ -41,8 +40,7 @@ private slots:
         QCOMPARE(window.defaultSaw[0].lParam, wide + 1);
     }
 
-    void handlerResult_isReturnedAndThePreviousProcedureNeverSeesTheMessage()
-    {
+    void handlerResult_isReturnedAndThePreviousProcedureNeverSeesTheMessage() {
         RecordingWindow window;
         iSubClass hook(window.procedures);
         connect(&hook, &iSubClass::GetWindowMessage, this,
@@ -53,8 +51,7 @@ private slots:
         QVERIFY(window.defaultSaw.empty());
     }
 
-    void handlerThatLeavesResult_makesTheWindowProcedureReturnZero()
-    {
+    void handlerThatLeavesResult_makesTheWindowProcedureReturnZero() {
         RecordingWindow window;
         window.defaultAnswer = [](quint32, qintptr, qintptr) { return qintptr(9); };
         iSubClass hook(window.procedures);
@@ -69,8 +66,7 @@ private slots:
         QVERIFY(window.defaultSaw.empty());
     }
 
-    void hookWithoutHandler_letsMessagesTakeTheirNormalCourse()
-    {
+    void hookWithoutHandler_letsMessagesTakeTheirNormalCourse() {
         RecordingWindow window;
         window.defaultAnswer = [](quint32, qintptr, qintptr) { return qintptr(9); };
         iSubClass hook(window.procedures);
@@ -78,8 +74,7 @@ private slots:
         QCOMPARE(window.send(WM_PAINT), qintptr(9));
     }
 
-    void forwarding_isReentrant()
-    {
+    void forwarding_isReentrant() {
         // The previous procedure answers a caption press by sending two more
         // messages to the window, as the system's move loop does.
         RecordingWindow window;
@@ -115,8 +110,7 @@ private slots:
         QCOMPARE(seen[2].depth, 1);
     }
 
-    void hooking_returnsThePreviousProcedureAndUnhookingPutsItBack()
-    {
+    void hooking_returnsThePreviousProcedureAndUnhookingPutsItBack() {
         RecordingWindow window;
         iSubClass hook(window.procedures);
         int events = 0;
@@ -136,8 +130,7 @@ private slots:
         QCOMPARE(window.defaultMessages(), std::vector<quint32>({WM_NCACTIVATE, WM_TIMER}));
     }
 
-    void destroyedHook_putsThePreviousProcedureBack()
-    {
+    void destroyedHook_putsThePreviousProcedureBack() {
         RecordingWindow window;
         qintptr previous = 0;
         {
@@ -150,8 +143,7 @@ private slots:
         QCOMPARE(window.procedures.replace(RecordingWindow::Handle, {}), previous);
     }
 
-    void directMode_raisesTheEventForEveryMessage()
-    {
+    void directMode_raisesTheEventForEveryMessage() {
         RecordingWindow window;
         iSubClass hook(window.procedures, iSubClass::Mode::Direct);
         QList<quint32> events;
@@ -164,17 +156,16 @@ private slots:
         QVERIFY(window.defaultSaw.empty());
     }
 
-    void guardedMode_bypassesTheEventWhileTheGuardIsDown()
-    {
+    void guardedMode_bypassesTheEventWhileTheGuardIsDown() {
         RecordingWindow window;
         window.defaultAnswer = [](quint32 message, qintptr, qintptr) { return qintptr(1000 + message); };
         iSubClass hook(window.procedures, iSubClass::Mode::Guarded);
         QList<quint32> events;
-        connect(&hook, &iSubClass::GetWindowMessage, this, [&](qintptr& Result, qintptr, quint32 Message, qintptr,
-                                                               qintptr) {
-            events.append(Message);
-            Result = 7;
-        });
+        connect(&hook, &iSubClass::GetWindowMessage, this,
+                [&](qintptr& Result, qintptr, quint32 Message, qintptr, qintptr) {
+                    events.append(Message);
+                    Result = 7;
+                });
         hook.SetMsgHook(RecordingWindow::Handle);
 
         QCOMPARE(window.send(WM_PAINT), qintptr(7));
@@ -192,8 +183,7 @@ private slots:
                  std::vector<quint32>({WM_NCACTIVATE, WM_PAINT, WM_DESTROY, WM_TIMER, WM_NCACTIVATE}));
     }
 
-    void hookingAgain_startsWithTheGuardUp()
-    {
+    void hookingAgain_startsWithTheGuardUp() {
         RecordingWindow window;
         iSubClass hook(window.procedures, iSubClass::Mode::Guarded);
         int events = 0;

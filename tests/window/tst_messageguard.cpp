@@ -12,8 +12,7 @@ struct Step {
     qintptr wParam;
 };
 
-QList<bool> admitted(const QList<Step>& steps)
-{
+QList<bool> admitted(const QList<Step>& steps) {
     MessageGuard guard;
     QList<bool> result;
     for (const Step& step : steps)
@@ -26,31 +25,26 @@ QList<bool> admitted(const QList<Step>& steps)
 class MessageGuardTest : public QObject {
     Q_OBJECT
 private slots:
-    void freshGuard_admitsEveryOrdinaryMessage()
-    {
+    void freshGuard_admitsEveryOrdinaryMessage() {
         QCOMPARE(admitted({{WM_PAINT, 0}, {WM_MOVING, 0}, {WM_EXITSIZEMOVE, 5}}), QList<bool>({true, true, true}));
     }
 
-    void destroy_shutsTheEventOffFromItselfOn()
-    {
+    void destroy_shutsTheEventOffFromItselfOn() {
         QCOMPARE(admitted({{WM_PAINT, 0}, {WM_DESTROY, 0}, {WM_PAINT, 0}, {WM_MOVING, 1}}),
                  QList<bool>({true, false, false, false}));
     }
 
-    void inactiveWindow_bypassesUntilActivatedAgain()
-    {
+    void inactiveWindow_bypassesUntilActivatedAgain() {
         QCOMPARE(admitted({{WM_NCACTIVATE, 0}, {WM_PAINT, 0}, {WM_NCACTIVATE, 1}, {WM_PAINT, 0}}),
                  QList<bool>({false, false, true, true}));
     }
 
-    void resumeMessage_admitsItselfAndWhatFollows()
-    {
+    void resumeMessage_admitsItselfAndWhatFollows() {
         QCOMPARE(admitted({{WM_DESTROY, 0}, {WM_HOOK_RESUME, 0}, {WM_PAINT, 0}}), QList<bool>({false, true, true}));
         QCOMPARE(admitted({{WM_NCACTIVATE, 0}, {WM_HOOK_RESUME, 7}}), QList<bool>({false, true}));
     }
 
-    void activationWithAnyOtherValue_alsoStopsTheEvent()
-    {
+    void activationWithAnyOtherValue_alsoStopsTheEvent() {
         QCOMPARE(admitted({{WM_NCACTIVATE, 2}, {WM_PAINT, 0}}), QList<bool>({false, false}));
         QCOMPARE(admitted({{WM_NCACTIVATE, -1}, {WM_PAINT, 0}}), QList<bool>({false, false}));
         // Only the low bits equal 1: the flag keeps the whole pointer-sized value.
@@ -58,8 +52,7 @@ private slots:
             QCOMPARE(admitted({{WM_NCACTIVATE, qintptr(0x100000001)}}), QList<bool>({false}));
     }
 
-    void wParamOfOtherMessages_leavesTheFlag()
-    {
+    void wParamOfOtherMessages_leavesTheFlag() {
         MessageGuard guard;
         guard.admit(WM_NCACTIVATE, 0);
         QVERIFY(!guard.admit(WM_PAINT, 1));

@@ -21,8 +21,7 @@ public:
     int releases = 0;
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override
-    {
+    void mousePressEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton)
             beginTitleDrag(window(), event->globalPosition().toPoint());
     }
@@ -38,30 +37,30 @@ struct Seen {
 // A frameless 247 x 320 window at 100, 100 with a strip on top, hooked, its
 // messages recorded and forwarded.
 struct HookedWindow {
-    HookedWindow()
-    {
+    HookedWindow() {
         window.setWindowFlag(Qt::FramelessWindowHint);
         window.resize(247, 320);
         window.move(100, 100);
         strip = new Strip(&window);
         strip->setGeometry(0, 0, 247, 20);
         const qintptr handle = attachWindowProcedure(&window);
-        QObject::connect(&hook, &iSubClass::GetWindowMessage, &hook,
-                         [this](qintptr& Result, qintptr cHwnd, quint32 Message, qintptr wParam, qintptr lParam) {
-                             if (!record)
-                                 return;
-                             Seen seen{Message, {}, depth};
-                             if (Message == WM_MOVING) {
-                                 if (changeMoving)
-                                     changeMoving(*rectFromParam(lParam));
-                                 seen.rect = *rectFromParam(lParam);
-                             }
-                             messages.append(seen);
-                             ++depth;
-                             Result = hook.CallDefaultWindowProc(cHwnd, Message, wParam, lParam);
-                             --depth;
-                         },
-                         Qt::DirectConnection);
+        QObject::connect(
+            &hook, &iSubClass::GetWindowMessage, &hook,
+            [this](qintptr& Result, qintptr cHwnd, quint32 Message, qintptr wParam, qintptr lParam) {
+                if (!record)
+                    return;
+                Seen seen{Message, {}, depth};
+                if (Message == WM_MOVING) {
+                    if (changeMoving)
+                        changeMoving(*rectFromParam(lParam));
+                    seen.rect = *rectFromParam(lParam);
+                }
+                messages.append(seen);
+                ++depth;
+                Result = hook.CallDefaultWindowProc(cHwnd, Message, wParam, lParam);
+                --depth;
+            },
+            Qt::DirectConnection);
         hook.SetMsgHook(handle);
         window.show();
     }
@@ -70,8 +69,7 @@ struct HookedWindow {
 
     // Presses the strip at global position from; the drag loop then runs while
     // moveTo follows the given global positions and releases at the last one.
-    void drag(QPoint from, const QList<QPoint>& path)
-    {
+    void drag(QPoint from, const QList<QPoint>& path) {
         QTimer::singleShot(0, &window, [this, path, from] {
             QPoint at = from;
             for (const QPoint& p : path) {
@@ -83,8 +81,7 @@ struct HookedWindow {
         QTest::mousePress(strip, Qt::LeftButton, {}, local(from));
     }
 
-    QList<quint32> order() const
-    {
+    QList<quint32> order() const {
         QList<quint32> list;
         for (const Seen& s : messages)
             list.append(s.message);
@@ -105,8 +102,7 @@ struct HookedWindow {
 class TitleDragTest : public QObject {
     Q_OBJECT
 private slots:
-    void drag_sendsPressMovesAndExitInOrderAndFollowsThePointer()
-    {
+    void drag_sendsPressMovesAndExitInOrderAndFollowsThePointer() {
         HookedWindow w;
         w.drag({150, 110}, {{160, 115}, {190, 140}});
 
@@ -116,8 +112,7 @@ private slots:
         QCOMPARE(w.window.pos(), QPoint(140, 130));
     }
 
-    void drag_messagesArriveInsideTheForwardedPress()
-    {
+    void drag_messagesArriveInsideTheForwardedPress() {
         HookedWindow w;
         w.drag({150, 110}, {{170, 120}});
         QCOMPARE(w.messages.size(), 3);
@@ -126,23 +121,20 @@ private slots:
         QCOMPARE(w.messages[2].depth, 1);
     }
 
-    void releaseWithoutMoving_stillEndsTheMoveLoop()
-    {
+    void releaseWithoutMoving_stillEndsTheMoveLoop() {
         HookedWindow w;
         w.drag({150, 110}, {});
         QCOMPARE(w.order(), QList<quint32>({WM_NCLBUTTONDOWN, WM_EXITSIZEMOVE}));
         QCOMPARE(w.window.pos(), QPoint(100, 100));
     }
 
-    void pointerStandingStill_sendsNoMove()
-    {
+    void pointerStandingStill_sendsNoMove() {
         HookedWindow w;
         w.drag({150, 110}, {{150, 110}, {151, 110}, {151, 110}});
         QCOMPARE(w.order(), QList<quint32>({WM_NCLBUTTONDOWN, WM_MOVING, WM_EXITSIZEMOVE}));
     }
 
-    void windowGoesWhereTheHandlerLeftTheRectangle()
-    {
+    void windowGoesWhereTheHandlerLeftTheRectangle() {
         HookedWindow w;
         w.changeMoving = [](PixelRect& r) {
             r.right -= r.left - 5;
@@ -153,8 +145,7 @@ private slots:
         QCOMPARE(w.window.size(), QSize(247, 320));
     }
 
-    void releaseThatWentElsewhere_endsTheLoopAtTheNextMove()
-    {
+    void releaseThatWentElsewhere_endsTheLoopAtTheNextMove() {
         HookedWindow w;
         QTimer::singleShot(0, &w.window, [&] {
             QTest::mouseMove(w.strip, w.local({170, 120}));
@@ -169,15 +160,13 @@ private slots:
         QTest::mouseRelease(w.strip, Qt::LeftButton); // let the test's button state go
     }
 
-    void release_stillReachesTheStrip()
-    {
+    void release_stillReachesTheStrip() {
         HookedWindow w;
         w.drag({150, 110}, {{170, 120}});
         QCOMPARE(w.strip->releases, 1);
     }
 
-    void dockingDrag_stopsAtTheLeftEdgeAndDocksThere()
-    {
+    void dockingDrag_stopsAtTheLeftEdgeAndDocksThere() {
         HookedWindow w;
         w.record = false;
         WidgetDockHost host(&w.window);
@@ -193,8 +182,7 @@ private slots:
         QVERIFY(dock.tmrCheck().isActive());
     }
 
-    void dockingDrag_keepsTheRightSideOnTheScreen()
-    {
+    void dockingDrag_keepsTheRightSideOnTheScreen() {
         HookedWindow w;
         w.record = false;
         WidgetDockHost host(&w.window);
@@ -208,8 +196,7 @@ private slots:
         QCOMPARE(dock.DockEdge(), DockController::EdgeRight);
     }
 
-    void hideOnARealWindow_leavesAFourPixelStripAfterFourteenTicks()
-    {
+    void hideOnARealWindow_leavesAFourPixelStripAfterFourteenTicks() {
         HookedWindow w;
         WidgetDockHost host(&w.window);
         QCOMPARE(host.twipsPerPixelX(), 15.0);

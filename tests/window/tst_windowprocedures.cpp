@@ -8,8 +8,7 @@ constexpr qintptr WindowA = 11;
 constexpr qintptr WindowB = 12;
 
 // A procedure that names itself in the result and records the message.
-WindowProcedure answering(qintptr answer, QList<quint32>* seen = nullptr)
-{
+WindowProcedure answering(qintptr answer, QList<quint32>* seen = nullptr) {
     return [answer, seen](qintptr, quint32 message, qintptr, qintptr) {
         if (seen)
             seen->append(message);
@@ -22,8 +21,7 @@ WindowProcedure answering(qintptr answer, QList<quint32>* seen = nullptr)
 class WindowProceduresTest : public QObject {
     Q_OBJECT
 private slots:
-    void dispatch_reachesTheDefaultProcedureWithItsArguments()
-    {
+    void dispatch_reachesTheDefaultProcedureWithItsArguments() {
         PosixWindowProcedures table;
         qintptr window = 0, wParam = 0, lParam = 0;
         quint32 message = 0;
@@ -38,15 +36,13 @@ private slots:
         QCOMPARE(lParam, qintptr(0x7FFFFFF0));
     }
 
-    void dispatch_toAnUnknownWindowAnswersZero()
-    {
+    void dispatch_toAnUnknownWindowAnswersZero() {
         PosixWindowProcedures table;
         table.setDefaultProcedure(WindowA, answering(3));
         QCOMPARE(table.dispatch(WindowB, 1, 0, 0), qintptr(0));
     }
 
-    void replacing_chainsToThePreviousProcedureByToken()
-    {
+    void replacing_chainsToThePreviousProcedureByToken() {
         PosixWindowProcedures table;
         QList<quint32> defaultSaw, hookSaw;
         table.setDefaultProcedure(WindowA, answering(1, &defaultSaw));
@@ -60,15 +56,13 @@ private slots:
         QCOMPARE(defaultSaw, QList<quint32>({10}));
     }
 
-    void replacingAWindowWithoutProcedure_givesTokenZero()
-    {
+    void replacingAWindowWithoutProcedure_givesTokenZero() {
         PosixWindowProcedures table;
         QCOMPARE(table.replace(WindowA, answering(2)), qintptr(0));
         QCOMPARE(table.callProcedure(0, WindowA, 1, 0, 0), qintptr(0));
     }
 
-    void restoring_putsThePreviousProcedureBack()
-    {
+    void restoring_putsThePreviousProcedureBack() {
         PosixWindowProcedures table;
         table.setDefaultProcedure(WindowA, answering(1));
         const qintptr first = table.replace(WindowA, answering(2));
@@ -80,8 +74,7 @@ private slots:
         QCOMPARE(table.dispatch(WindowA, 1, 0, 0), qintptr(1));
     }
 
-    void windows_keepTheirOwnProcedures()
-    {
+    void windows_keepTheirOwnProcedures() {
         PosixWindowProcedures table;
         table.setDefaultProcedure(WindowA, answering(1));
         table.setDefaultProcedure(WindowB, answering(2));
@@ -90,8 +83,7 @@ private slots:
         QCOMPARE(table.dispatch(WindowB, 1, 0, 0), qintptr(2));
     }
 
-    void forgottenWindow_receivesNothing()
-    {
+    void forgottenWindow_receivesNothing() {
         PosixWindowProcedures table;
         QList<quint32> seen;
         table.setDefaultProcedure(WindowA, answering(1, &seen));
@@ -104,23 +96,21 @@ private slots:
         QCOMPARE(table.dispatch(WindowB, 1, 0, 0), qintptr(4));
     }
 
-    void procedureThatUnhooksItself_runsToItsEnd()
-    {
+    void procedureThatUnhooksItself_runsToItsEnd() {
         PosixWindowProcedures table;
         table.setDefaultProcedure(WindowA, answering(1));
         qintptr previous = 0;
         // The captured text lives in the procedure, which the restore drops from the table.
-        previous = table.replace(WindowA, [&table, &previous, text = QString(100, u'x')](qintptr window, quint32,
-                                                                                       qintptr, qintptr) {
-            table.restore(window, previous);
-            return qintptr(text.size());
-        });
+        previous = table.replace(
+            WindowA, [&table, &previous, text = QString(100, u'x')](qintptr window, quint32, qintptr, qintptr) {
+                table.restore(window, previous);
+                return qintptr(text.size());
+            });
         QCOMPARE(table.dispatch(WindowA, 1, 0, 0), qintptr(100));
         QCOMPARE(table.dispatch(WindowA, 1, 0, 0), qintptr(1));
     }
 
-    void dispatchFunction_usesTheSystemTable()
-    {
+    void dispatchFunction_usesTheSystemTable() {
         QCOMPARE(&systemWindowProcedures(), static_cast<WindowProcedures*>(&posixWindowProcedures()));
         posixWindowProcedures().setDefaultProcedure(WindowA, answering(8));
         QCOMPARE(dispatch(WindowA, 1, 0, 0), qintptr(8));
