@@ -9,6 +9,7 @@
 #include "ui/LabelButton.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Twips.h"
+#include "window/TitleDrag.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -99,6 +100,12 @@ void Form1::buildControls()
 
 void Form1::load()
 {
+    c_Subclass = new iSubClass(systemWindowProcedures(), iSubClass::Mode::Direct, this);
+    m_dock = new DockController(m_dockHost, *c_Subclass, this);
+    connect(c_Subclass, &iSubClass::GetWindowMessage, m_dock, &DockController::GetWindowMessage,
+            Qt::DirectConnection);
+    c_Subclass->SetMsgHook(attachWindowProcedure(this));
+
     SettingsStore& store = m_services.store;
     const QString color = store.GetIniValue(kMain, QStringLiteral("Color"));
     const int x = toInt32(store.GetIniValue(kMain, QStringLiteral("X")));
@@ -283,7 +290,9 @@ void Form1::showAlarm(const QString& text)
 
 void Form1::titlePressed(Qt::MouseButton button, QPoint globalPos)
 {
-    if (button == Qt::RightButton) {
+    if (button == Qt::LeftButton) {
+        beginTitleDrag(this, globalPos); // returns when the button is released
+    } else if (button == Qt::RightButton) {
         Label9 = QString::number(globalPos.x());
         Label10 = QString::number(globalPos.y());
         Tmenu menu(*this);

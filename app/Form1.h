@@ -5,6 +5,9 @@
 #include "reminders/ReminderSchedule.h"
 #include "reminders/SettingsReminderStore.h"
 #include "ui/MainBoard.h"
+#include "window/DockController.h"
+#include "window/WidgetDockHost.h"
+#include "window/iSubClass.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -83,6 +86,10 @@ public:
 
     Services services() const { return m_services; }
     ReminderSchedule& reminders() { return m_schedule; }
+    DockController& docking() { return *m_dock; }
+
+    // The message hook of this window; its messages drive dragging and docking.
+    iSubClass* c_Subclass = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,5 +106,7 @@ private:
     Services m_services;
     SettingsReminderStore m_reminderStore;
     ReminderSchedule m_schedule;
+    WidgetDockHost m_dockHost{this};
+    DockController* m_dock = nullptr;
     bool m_backgroundPressed = false;
 };

@@ -34,24 +34,25 @@ build() {
   cmake --build "$BUILD" -j"$(nproc)"
 }
 
-# Starts Xvfb on a free display and exports DISPLAY; stop_xvfb ends it.
+# Starts Xvfb on a display it picks itself (-displayfd, so that parallel runs
+# never share one) and exports DISPLAY; stop_xvfb ends it.
 XVFB_PID=""
 start_xvfb() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    local i
-    for i in $(seq 1 100); do
-      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      sleep 0.05
-    done
-    kill "$XVFB_PID" 2>/dev/null || true
+  local fdfile
+  fdfile="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local i n=""
+  for i in $(seq 1 200); do
+    n="$(tr -dc 0-9 <"$fdfile")"
+    if [ -n "$n" ] && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+      rm -f "$fdfile"
+      export DISPLAY=":$n"
+      return 0
+    fi
+    sleep 0.05
   done
+  rm -f "$fdfile"
   echo "could not start Xvfb" >&2
   return 1
 }
