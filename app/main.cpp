@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 #include "app/Help.h"
 #include "app/Platform.h"
+#include "app/SingleInstance.h"
 #include "reminders/Clock.h"
 #include "reminders/QtAlarmPlayer.h"
 #include "store/AppPaths.h"
@@ -30,6 +31,12 @@ int main(int argc, char* argv[])
         boxes.show(nullptr, error, QStringLiteral("提示"), Box::Error);
         return 1;
     }
+    // A second board on the same settings file would write over the first one's notes.
+    SingleInstance instance(paths.settingsFile);
+    if (instance.claim() == SingleInstance::Claim::AlreadyRunning)
+        return 0;
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &bringWindowsToFront);
+
     SettingsStore store(paths.settingsFile);
     SystemClock clock;
     QtAlarmPlayer player;

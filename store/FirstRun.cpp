@@ -31,7 +31,9 @@ QByteArray loadResource(const char* type, int id) {
 }
 
 bool WriteFirstRunFiles(const AppPaths& paths, QString* error) {
-    if (QFileInfo(paths.settingsFile).isFile())
+    // Anything at the settings path counts: a folder standing there is not written
+    // over, and the store reports each save that it blocks.
+    if (QFileInfo::exists(paths.settingsFile))
         return true;
     // The sound first, so that a settings file never exists without it having been written.
     return writeResource("MP3", 103, paths.soundFile, QStringLiteral("无法写入提醒声音文件 %1：%2"), error) &&

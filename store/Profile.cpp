@@ -115,6 +115,14 @@ Entry parse(const QByteArray& content, const Line& line) {
     return e;
 }
 
+// parse(content, line).kind == Kind::Section, without parsing the rest of the line.
+bool isSectionLine(const QByteArray& content, const Line& line) {
+    qsizetype i = line.begin;
+    while (i < line.end && isBlank(content[i]))
+        ++i;
+    return i < line.end && content[i] == '[';
+}
+
 QByteArray unquoted(QByteArrayView value) {
     value = trimmed(value);
     if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\''))
@@ -192,6 +200,8 @@ QByteArray readValue(const QByteArray& content, const QByteArray& section, const
     Lines lines(content);
     Line line;
     while (lines.next(&line)) {
+        if (!inSection && !isSectionLine(content, line))
+            continue; // outside the section only section lines matter
         const Entry e = parse(content, line);
         if (e.kind == Kind::Section) {
             if (inSection)
@@ -268,6 +278,13 @@ FileEncoding fileEncoding(const QString& file) {
 }
 
 qint64 profileSize(const QString& file) {
+    // Only a UTF-16 file changes its size on the way in; others are not read.
+    const QFileInfo info(file);
+    if (!info.isFile())
+        return -1;
+    const FileEncoding announced = fileEncoding(file);
+    if (announced != FileEncoding::Utf16LE && announced != FileEncoding::Utf16BE)
+        return QFile(file).open(QIODevice::ReadOnly) ? info.size() : -1;
     QByteArray bytes;
     FileEncoding encoding;
     if (!loadFile(file, &bytes, &encoding))

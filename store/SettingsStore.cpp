@@ -38,8 +38,9 @@ QString GetIniValue(const QString& section, const QString& key, const QString& f
     QByteArray buffer(qsizetype(std::max<qint64>(n, 0)), '\0');
     const int c = profile::GetPrivateProfileStringA(toFileText(section, encoding), toFileText(key, encoding), "",
                                                     buffer.data(), int(n - 1), file);
-    if (c > 1)
-        buffer.truncate(c);
+    // Only the first c bytes were copied; the rest are NULs, which would be removed
+    // anyway. Cutting them off first keeps a short value of a large file cheap.
+    buffer.truncate(std::max(c, 0));
     return fromFileText(buffer, encoding).remove(QChar(u'\0'));
 }
 

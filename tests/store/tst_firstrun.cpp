@@ -20,6 +20,7 @@ private slots:
     void firstStart_writesBothFilesExactly();
     void existingSettings_touchNothing();
     void unwritableFolder_failsNamingThePathAndLeavesNoFile();
+    void folderInPlaceOfTheSettings_isNotWrittenOver();
 };
 
 void FirstRunTest::resources_holdTheDefaultFileAndTheSound() {
@@ -60,13 +61,25 @@ void FirstRunTest::unwritableFolder_failsNamingThePathAndLeavesNoFile() {
     QVERIFY2(error.contains(QDir::toNativeSeparators(paths.soundFile)), qPrintable(error));
     QCOMPARE(entries(dir.path("")), QStringList("blocker"));
 
-    // The sound can be written but a folder stands where the settings file goes.
-    const AppPaths blocked = pathsInFolder(dir.path(""));
-    QVERIFY(QDir().mkdir(blocked.settingsFile));
-    QVERIFY(!WriteFirstRunFiles(blocked, &error));
-    QVERIFY2(error.startsWith("无法保存设置文件 " + QDir::toNativeSeparators(blocked.settingsFile)), qPrintable(error));
-    QVERIFY(QFileInfo(blocked.settingsFile).isDir());
-    QCOMPARE(entries(dir.path("")), QStringList({"AT.ini", "DI.mp3", "blocker"}));
+    // The sound cannot be replaced: the settings file is not written either.
+    const AppPaths denied = pathsInFolder(dir.path(""));
+    QVERIFY(writeAll(denied.soundFile, "old"));
+    QFile(denied.soundFile).setPermissions(QFile::ReadOwner);
+    QVERIFY(!WriteFirstRunFiles(denied, &error));
+    QVERIFY2(error.startsWith("无法写入提醒声音文件 " + QDir::toNativeSeparators(denied.soundFile)), qPrintable(error));
+    QVERIFY(!QFile::exists(denied.settingsFile));
+    QFile(denied.soundFile).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void FirstRunTest::folderInPlaceOfTheSettings_isNotWrittenOver() {
+    TempFolder dir;
+    const AppPaths paths = pathsInFolder(dir.path(""));
+    QVERIFY(QDir().mkdir(paths.settingsFile));
+    QString error;
+    QVERIFY(WriteFirstRunFiles(paths, &error));
+    QVERIFY(error.isEmpty());
+    QVERIFY(QFileInfo(paths.settingsFile).isDir());
+    QCOMPARE(entries(dir.path("")), QStringList("AT.ini")); // not even the sound
 }
 
 QTEST_GUILESS_MAIN(FirstRunTest)
