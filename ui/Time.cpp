@@ -79,8 +79,8 @@ QLineEdit* timeBox(QWidget* parent, const QRect& place, Bgr light)
 }
 
 // The character code a key press types, as the boxes' rule sees it; -1 for a
-// press that types no character (arrows, Delete, Home, shortcuts), which the
-// boxes handle as usual.
+// press that types no character (arrows, Delete, Home, Tab, shortcuts), which
+// the boxes handle as usual.
 int typedCode(const QKeyEvent* event)
 {
     if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
@@ -93,6 +93,9 @@ int typedCode(const QKeyEvent* event)
         return '\r';
     case Qt::Key_Escape:
         return 0x1B;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return -1; // moves the focus, as in every window
     default:
         break;
     }
