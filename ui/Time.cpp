@@ -25,8 +25,7 @@ const QString kFallbackDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString kTimeBoxDesignText = QStringLiteral("00");
 
 // Replaces the first occurrence of from; false when there is none.
-bool replaceFirst(QString& text, const QString& from, const QString& to)
-{
+bool replaceFirst(QString& text, const QString& from, const QString& to) {
     const qsizetype at = text.indexOf(from);
     if (at < 0)
         return false;
@@ -34,17 +33,14 @@ bool replaceFirst(QString& text, const QString& from, const QString& to)
     return true;
 }
 
-bool hasFormatLetters(const QString& text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) {
-        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'\'';
-    });
+bool hasFormatLetters(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'\''; });
 }
 
 // A label of the design: plain text (a note is the user's text, never markup).
 QLabel* plainLabel(const QString& text, QWidget* parent, const QRect& place, const QFont& font,
-                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop)
-{
+                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(place);
@@ -53,8 +49,7 @@ QLabel* plainLabel(const QString& text, QWidget* parent, const QRect& place, con
     return label;
 }
 
-LabelButton* buttonLabel(const QString& text, QWidget* parent, const QRect& place, Bgr strip)
-{
+LabelButton* buttonLabel(const QString& text, QWidget* parent, const QRect& place, Bgr strip) {
     auto* label = new LabelButton(text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(place);
@@ -65,8 +60,7 @@ LabelButton* buttonLabel(const QString& text, QWidget* parent, const QRect& plac
     return label;
 }
 
-QLineEdit* timeBox(QWidget* parent, const QRect& place, Bgr light)
-{
+QLineEdit* timeBox(QWidget* parent, const QRect& place, Bgr light) {
     auto* box = new QLineEdit(kTimeBoxDesignText, parent);
     box->setGeometry(place);
     box->setFont(yaheiFont(14.25));
@@ -81,8 +75,7 @@ QLineEdit* timeBox(QWidget* parent, const QRect& place, Bgr light)
 // The character code a key press types, as the boxes' rule sees it; -1 for a
 // press that types no character (arrows, Delete, Home, Tab, shortcuts), which
 // the boxes handle as usual.
-int typedCode(const QKeyEvent* event)
-{
+int typedCode(const QKeyEvent* event) {
     if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
         return -1;
     switch (event->key()) {
@@ -108,8 +101,7 @@ int typedCode(const QKeyEvent* event)
 
 } // namespace
 
-QString datePickerFormat()
-{
+QString datePickerFormat() {
     const QDate probe(2033, 1, 2);
     const QString text = DateText(probe);
     if (text.isEmpty() || hasFormatLetters(text))
@@ -128,11 +120,10 @@ QString datePickerFormat()
     return format;
 }
 
-Time::Time(MainBoard& board, ReminderSchedule& schedule, ReminderStore& store, const Clock& clock,
-           MessageBoxes& boxes, QWidget* parent)
+Time::Time(MainBoard& board, ReminderSchedule& schedule, ReminderStore& store, const Clock& clock, MessageBoxes& boxes,
+           QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_board(board), m_boxes(boxes),
-      m_editor(store, schedule, clock)
-{
+      m_editor(store, schedule, clock) {
     buildControls();
     Timer1.setInterval(kClockInterval);
     connect(&Timer1, &QTimer::timeout, this, &Time::refreshClock);
@@ -145,8 +136,7 @@ Time::Time(MainBoard& board, ReminderSchedule& schedule, ReminderStore& store, c
 
 Time::~Time() = default;
 
-void Time::buildControls()
-{
+void Time::buildControls() {
     setModal(true);
     setWindowTitle(EditorText::Caption);
     setFixedSize(px(kWidthTwips), px(kHeightTwips));
@@ -205,8 +195,7 @@ void Time::buildControls()
     setTabOrder(Text1, Text2);
 }
 
-void Time::runOpeningSteps()
-{
+void Time::runOpeningSteps() {
     DTPicker1->setDate(m_editor.today());
     Label3->setText(m_board.slotText(selectedSlot()));
     const QPoint place = editorPlacement({m_board.leftTwips(), m_board.topTwips()});
@@ -220,23 +209,22 @@ void Time::runOpeningSteps()
     DTPicker1->setFocus(Qt::OtherFocusReason);
 }
 
-QList<QLabel*> Time::buttons() const { return {Label5, Label6, Label7}; }
+QList<QLabel*> Time::buttons() const {
+    return {Label5, Label6, Label7};
+}
 
-int Time::selectedSlot() const
-{
+int Time::selectedSlot() const {
     bool ok = false;
     const int slot = m_board.selectedSlot().toInt(&ok);
     return ok && slot >= 1 && slot <= ReminderSchedule::SlotCount ? slot : 0;
 }
 
-void Time::refreshClock()
-{
+void Time::refreshClock() {
     Label9->setText(m_editor.currentTimeText());
     Label9->adjustSize();
 }
 
-void Time::save()
-{
+void Time::save() {
     const int slot = selectedSlot();
     if (!slot) {
         // No slot to store into: nothing is written.
@@ -249,10 +237,11 @@ void Time::save()
         accept();
 }
 
-void Time::cancel() { reject(); }
+void Time::cancel() {
+    reject();
+}
 
-void Time::deleteReminder()
-{
+void Time::deleteReminder() {
     const EditorMessage question = ReminderEditor::deleteQuestion();
     if (m_boxes.show(this, question.text, question.title, question.style) != EditorText::YesAnswer)
         return;
@@ -266,8 +255,7 @@ void Time::deleteReminder()
     accept();
 }
 
-void Time::paintTheme()
-{
+void Time::paintTheme() {
     const std::optional<int> number = themeNumber(m_board.themeText());
     const Theme* theme = number ? themeByNumber(*number) : nullptr;
     if (!theme) {
@@ -291,15 +279,15 @@ void Time::paintTheme()
     setForeground(Label1, theme->stripText);
 }
 
-QCalendarWidget* Time::calendar() const { return DTPicker1->calendarWidget(); }
+QCalendarWidget* Time::calendar() const {
+    return DTPicker1->calendarWidget();
+}
 
-QWidget* Time::calendarTitle() const
-{
+QWidget* Time::calendarTitle() const {
     return calendar()->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"));
 }
 
-void Time::setCalendarColors(Bgr light, Bgr strip)
-{
+void Time::setCalendarColors(Bgr light, Bgr strip) {
     QCalendarWidget* cal = calendar();
     QPalette days = cal->palette();
     for (QPalette::ColorRole role : {QPalette::Base, QPalette::AlternateBase, QPalette::Window})
@@ -313,35 +301,30 @@ void Time::setCalendarColors(Bgr light, Bgr strip)
     }
 }
 
-void Time::titlePressed(Qt::MouseButton button, QPoint globalPos)
-{
+void Time::titlePressed(Qt::MouseButton button, QPoint globalPos) {
     if (button == Qt::LeftButton)
         beginTitleDrag(this, globalPos);
 }
 
-bool Time::filterTimeBoxKey(QLineEdit* box, QKeyEvent* event) const
-{
+bool Time::filterTimeBoxKey(QLineEdit* box, QKeyEvent* event) const {
     const int code = typedCode(event);
     if (code < 0)
         return false;
     return !timeBoxAcceptsKey(box->text(), int(box->selectedText().size()), code);
 }
 
-bool Time::eventFilter(QObject* watched, QEvent* event)
-{
+bool Time::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (box && (box == Text1 || box == Text2)) {
         if (event->type() == QEvent::KeyPress && filterTimeBoxKey(box, static_cast<QKeyEvent*>(event)))
             return true;
-        if (event->type() == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             box->setText(timeBoxTextAfterClick(box->text()));
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void Time::keyPressEvent(QKeyEvent* event)
-{
+void Time::keyPressEvent(QKeyEvent* event) {
     // Save, cancel and delete have no keys: Enter and Escape do not close the editor.
     switch (event->key()) {
     case Qt::Key_Escape:
@@ -354,8 +337,7 @@ void Time::keyPressEvent(QKeyEvent* event)
     }
 }
 
-void Time::mouseMoveEvent(QMouseEvent* event)
-{
+void Time::mouseMoveEvent(QMouseEvent* event) {
     // Only the window's own background: moves over other controls change nothing.
     if (!childAt(event->position().toPoint()))
         HoverReset(buttons(), m_board.themeText());

@@ -30,8 +30,8 @@ class Time : public QDialog {
 public:
     static constexpr int kWidthTwips = 4545;
     static constexpr int kHeightTwips = 2925;
-    static constexpr int kClockInterval = 1000;      // ms, Timer1
-    static constexpr int kThemeRetryInterval = 250;  // ms, CC while C1 holds no theme
+    static constexpr int kClockInterval = 1000;     // ms, Timer1
+    static constexpr int kThemeRetryInterval = 250; // ms, CC while C1 holds no theme
 
     // Runs the opening steps at once: date, content, place, clock, stored reminder.
     Time(MainBoard& board, ReminderSchedule& schedule, ReminderStore& store, const Clock& clock, MessageBoxes& boxes,
@@ -49,12 +49,12 @@ public:
     void refreshClock();   // one Timer1 tick
 
     // Controls, by their design names.
-    LabelButton* Label1 = nullptr; // title strip
+    LabelButton* Label1 = nullptr;   // title strip
     std::array<QLabel*, 2> Label2{}; // "内容：", "时间："
     QLabel* Label3 = nullptr;        // the note of the slot
     QDateEdit* DTPicker1 = nullptr;
-    QLineEdit* Text1 = nullptr; // hour
-    QLineEdit* Text2 = nullptr; // minute
+    QLineEdit* Text1 = nullptr;      // hour
+    QLineEdit* Text2 = nullptr;      // minute
     std::array<QLabel*, 2> Label4{}; // "时", "分"
     LabelButton* Label5 = nullptr;   // save
     LabelButton* Label6 = nullptr;   // cancel

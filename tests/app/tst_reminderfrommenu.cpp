@@ -14,9 +14,7 @@
 namespace {
 
 // Waits for the editor among the modal windows (the menu may still be closing).
-template <typename Action>
-void onEditor(Action action)
-{
+template <typename Action> void onEditor(Action action) {
     onNextModal([action](QWidget* modal) {
         if (auto* editor = qobject_cast<Time*>(modal))
             action(editor);
@@ -30,8 +28,7 @@ void onEditor(Action action)
 class ReminderFromMenuTest : public QObject {
     Q_OBJECT
 private slots:
-    void remindItem_closesTheMenuThenOpensTheEditorForTheSlot()
-    {
+    void remindItem_closesTheMenuThenOpensTheEditorForTheSlot() {
         BoardFixture f;
         Form1& form = f.start();
         form.show();
@@ -62,8 +59,7 @@ private slots:
         QCOMPARE(f.bytes(), defaultSettingsBytes());
     }
 
-    void savingInTheEditor_armsTheBoardsSlotAndTheFile()
-    {
+    void savingInTheEditor_armsTheBoardsSlotAndTheFile() {
         BoardFixture f;
         Form1& form = f.start();
         form.show();

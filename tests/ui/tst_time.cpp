@@ -218,11 +218,16 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString hour = QStringLiteral("请输入正确的小时数.");
         const QString minute = QStringLiteral("请输入正确的分钟数.");
-        QTest::newRow("both empty: the hour first") << "" << "" << hour;
-        QTest::newRow("minute empty") << "8" << "" << minute;
-        QTest::newRow("hour 24, which never comes") << "24" << "00" << hour;
-        QTest::newRow("hour 99") << "99" << "00" << hour;
-        QTest::newRow("minute 60, which never comes") << "8" << "60" << minute;
+        QTest::newRow("both empty: the hour first") << ""
+                                                    << "" << hour;
+        QTest::newRow("minute empty") << "8"
+                                      << "" << minute;
+        QTest::newRow("hour 24, which never comes") << "24"
+                                                    << "00" << hour;
+        QTest::newRow("hour 99") << "99"
+                                 << "00" << hour;
+        QTest::newRow("minute 60, which never comes") << "8"
+                                                      << "60" << minute;
     }
     void save_refusesBadInputAndStaysOpen() {
         QFETCH(QString, hour);
@@ -330,7 +335,8 @@ private slots:
         QCOMPARE(rig.schedule.D1(3), date + ' ' + time);
         QVERIFY(rig.schedule.isArmed(3));
         QCOMPARE(rig.boxes.shown,
-                 QList<ShownBox>{notice(QStringLiteral("保存成功!\r\nTip:请注意时间设置的正确，如果设置不正确将不会提醒"), 64)});
+                 QList<ShownBox>{
+                     notice(QStringLiteral("保存成功!\r\nTip:请注意时间设置的正确，如果设置不正确将不会提醒"), 64)});
         QVERIFY(!editor->isVisible());
         QCOMPARE(editor->result(), int(QDialog::Accepted));
 
@@ -519,7 +525,10 @@ private slots:
         QTRY_VERIFY(!editor->CC.isActive());
         // Start from a lit button other than the one under test.
         QTest::mouseMove(over == 6 ? editor->Label5 : editor->Label6, QPoint(5, 5));
-        QWidget* target = over == 5 ? editor->Label5 : over == 6 ? editor->Label6 : over == 7 ? editor->Label7 : nullptr;
+        QWidget* target = over == 5   ? editor->Label5
+                          : over == 6 ? editor->Label6
+                          : over == 7 ? editor->Label7
+                                      : nullptr;
         if (target)
             QTest::mouseMove(target, QPoint(10, 10));
         else
