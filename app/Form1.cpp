@@ -8,6 +8,7 @@
 #include "ui/Fonts.h"
 #include "ui/LabelButton.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Time.h"
 #include "ui/Twips.h"
 #include "window/TitleDrag.h"
 
@@ -278,7 +279,11 @@ void Form1::ModifyNote(Menu& menu)
     Text1->setFocus(Qt::OtherFocusReason);
 }
 
-void Form1::openReminderEditor() {}
+void Form1::openReminderEditor()
+{
+    Time editor(*this, m_schedule, m_reminderStore, m_services.clock, m_services.boxes, this);
+    editor.exec();
+}
 
 void Form1::showAlarm(const QString& text)
 {
