@@ -1,0 +1,133 @@
+#include "window/DockController.h"
+
+#include "window/iSubClass.h"
+
+#include <cmath>
+
+namespace {
+
+qint32 roundTwips(double twips) {
+    return static_cast<qint32>(std::lround(twips));
+}
+
+bool PtInRect(const PixelRect& rect, QPoint point) {
+    return rect.left <= point.x() && point.x() < rect.right && rect.top <= point.y() && point.y() < rect.bottom;
+}
+
+} // namespace
+
+DockController::DockController(DockHost& host, iSubClass& hook, QObject* parent)
+    : QObject(parent), m_host(host), m_hook(hook) {
+    m_tmrCheck.setInterval(CheckIntervalMs);
+    m_tmrMove.setInterval(SlideIntervalMs);
+    connect(&m_tmrCheck, &QTimer::timeout, this, &DockController::tmrCheckTick);
+    connect(&m_tmrMove, &QTimer::timeout, this, &DockController::tmrMoveTick);
+}
+
+void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Message, qintptr wParam, qintptr lParam) {
+    switch (Message) {
+    case WM_NCLBUTTONDOWN:
+        if (wParam == HTCAPTION) {
+            m_dragging = true;
+            m_tmrCheck.stop();
+            m_tmrMove.stop();
+        }
+        break; // forwarding runs the move loop, which sends the messages below
+    case WM_MOVING:
+        if (!m_dragging)
+            return;
+        if (PixelRect* proposed = rectFromParam(lParam))
+            keepInsideScreen(*proposed);
+        break;
+    case WM_EXITSIZEMOVE:
+        m_dragging = false;
+        dockAtTouchedEdge();
+        break;
+    default:
+        break;
+    }
+    Result = m_hook.CallDefaultWindowProc(cHwnd, Message, wParam, lParam);
+}
+
+void DockController::keepInsideScreen(PixelRect& proposed) const {
+    const PixelRect window = m_host.GetWindowRect();
+    const qint32 width = window.right - window.left;
+    const qint32 screenWidth = roundTwips(m_host.screenWidthTwips() / m_host.twipsPerPixelX());
+    if (proposed.left < 0) {
+        proposed.left = 0;
+        proposed.right = width;
+    }
+    if (proposed.top < 0) {
+        proposed.top = 0;
+        proposed.bottom = window.bottom - window.top;
+    }
+    if (proposed.right > screenWidth) {
+        proposed.left = screenWidth - width;
+        proposed.right = screenWidth;
+    }
+}
+
+void DockController::dockAtTouchedEdge() {
+    const PixelRect window = m_host.GetWindowRect();
+    const double screenWidth = m_host.screenWidthTwips() / m_host.twipsPerPixelX();
+    const bool touchesRight = screenWidth <= window.right;
+    if (!(window.top <= 0 || window.left <= 0 || touchesRight))
+        return;
+    if (window.left == 0)
+        m_dockEdge = EdgeLeft;
+    else if (touchesRight)
+        m_dockEdge = EdgeRight;
+    else if (window.top == 0)
+        m_dockEdge = EdgeTop;
+    m_tmrCheck.start();
+}
+
+void DockController::tmrCheckTick() {
+    const bool inside = PtInRect(m_host.GetWindowRect(), m_host.GetCursorPos());
+    const qint32 mouseIn = inside ? 1 : 0;
+    if (m_mouseIn == mouseIn)
+        return;
+    m_mouseIn = mouseIn;
+    m_slideStep = StepTwips;
+    m_tmrMove.start();
+}
+
+void DockController::tmrMoveTick() {
+    if (m_dockEdge != EdgeLeft && m_dockEdge != EdgeRight && m_dockEdge != EdgeTop)
+        return;
+
+    m_slideStep += StepTwips;
+    if (m_slideStep > FastStepTwips)
+        m_slideStep = roundTwips(m_slideStep * 1.2);
+
+    const bool hide = m_mouseIn == 0;
+    const double screenWidth = m_host.screenWidthTwips();
+    double position = 0;
+    double end = 0;
+    bool passed = false;
+    switch (m_dockEdge) {
+    case EdgeLeft:
+        position = roundTwips(hide ? m_host.left() - m_slideStep : m_host.left() + m_slideStep);
+        end = hide ? StripTwips - m_host.width() : -StripTwips;
+        passed = hide ? position < end : position > end;
+        break;
+    case EdgeRight:
+        position = roundTwips(hide ? m_host.left() + m_slideStep : m_host.left() - m_slideStep);
+        end = hide ? screenWidth - StripTwips : screenWidth - m_host.width() + StripTwips;
+        passed = hide ? position > end : position < end;
+        break;
+    case EdgeTop:
+        position = roundTwips(hide ? m_host.top() - m_slideStep : m_host.top() + m_slideStep);
+        end = hide ? StripTwips - m_host.height() : -StripTwips;
+        passed = hide ? position < end : position > end;
+        break;
+    }
+    if (passed) {
+        position = roundTwips(end);
+        m_tmrMove.stop();
+    }
+    if (m_dockEdge == EdgeTop)
+        m_host.setTop(position);
+    else
+        m_host.setLeft(position);
+}

@@ -1,0 +1,86 @@
+#pragma once
+// Dragging by the title strip, docking at the left, top or right edge of the
+// screen, and the auto-hide slide of the docked window. Holds no widgets: the
+// window is reached through DockHost, its messages come from its iSubClass hook.
+#include "window/WindowMessages.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QTimer>
+
+class iSubClass;
+
+// The docked window and its screen, as the docking code sees them. Rectangles and
+// the pointer are in screen pixels; the window's Left, Top, Width and Height and
+// the screen width are in twips.
+class DockHost {
+public:
+    virtual ~DockHost() = default;
+
+    virtual PixelRect GetWindowRect() const = 0;
+    virtual QPoint GetCursorPos() const = 0;
+    virtual double screenWidthTwips() const = 0;
+    virtual double twipsPerPixelX() const = 0;
+
+    virtual double left() const = 0;
+    virtual double top() const = 0;
+    virtual double width() const = 0;
+    virtual double height() const = 0;
+    virtual void setLeft(double twips) = 0;
+    virtual void setTop(double twips) = 0;
+};
+
+class DockController : public QObject {
+    Q_OBJECT
+public:
+    // Edges, the values of DockEdge.
+    static constexpr qint32 EdgeLeft = 0;
+    static constexpr qint32 EdgeRight = 1;
+    static constexpr qint32 EdgeTop = 2;
+
+    // Strip left on screen when hidden, and overlap beyond the edge when shown.
+    static constexpr qint32 StripTwips = 60;
+    // First slide step after a change of direction is twice this; each tick adds it.
+    static constexpr qint32 StepTwips = 30;
+    // Steps above this also grow by a fifth per tick.
+    static constexpr qint32 FastStepTwips = 300;
+
+    static constexpr int CheckIntervalMs = 50;
+    // The slide ticks every 16 ms, the rate of the ~15.6 ms system timer that drove the original 1 ms timer,
+    // so a hide at the top edge still takes 14 ticks (about a quarter of a second) instead of flashing by.
+    static constexpr int SlideIntervalMs = 16;
+
+    // hook forwards the messages that the handler passes on.
+    DockController(DockHost& host, iSubClass& hook, QObject* parent = nullptr);
+
+    bool Dragging() const { return m_dragging; }
+    qint32 DockEdge() const { return m_dockEdge; }
+    qint32 MouseIn() const { return m_mouseIn; }
+    qint32 SlideStep() const { return m_slideStep; }
+    const QTimer& tmrCheck() const { return m_tmrCheck; }
+    const QTimer& tmrMove() const { return m_tmrMove; }
+
+public slots:
+    // The handler of the hook's GetWindowMessage (connect with Qt::DirectConnection).
+    // Forwards every message through the hook's CallDefaultWindowProc, except
+    // WM_MOVING outside a title drag, which it leaves alone.
+    void GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Message, qintptr wParam, qintptr lParam);
+
+    // Timer ticks, public so that they can be driven without waiting.
+    void tmrCheckTick();
+    void tmrMoveTick();
+
+private:
+    void keepInsideScreen(PixelRect& proposed) const;
+    void dockAtTouchedEdge();
+
+    DockHost& m_host;
+    iSubClass& m_hook;
+    QTimer m_tmrCheck;
+    QTimer m_tmrMove;
+
+    bool m_dragging = false;
+    qint32 m_dockEdge = EdgeLeft;
+    qint32 m_mouseIn = 0;
+    qint32 m_slideStep = 0;
+};

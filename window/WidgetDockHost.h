@@ -1,0 +1,31 @@
+#pragma once
+// DockHost over a top-level widget: its frame in screen pixels, the pointer, and
+// Left/Top/Width/Height in twips at the primary screen's logical resolution
+// (15 twips per pixel at 96 dots per inch).
+#include "window/DockController.h"
+
+#include <QPointer>
+
+class QWidget;
+
+class WidgetDockHost final : public DockHost {
+public:
+    explicit WidgetDockHost(QWidget* window);
+
+    PixelRect GetWindowRect() const override;
+    QPoint GetCursorPos() const override;
+    double screenWidthTwips() const override;
+    double twipsPerPixelX() const override;
+
+    double left() const override;
+    double top() const override;
+    double width() const override;
+    double height() const override;
+    void setLeft(double twips) override;
+    void setTop(double twips) override;
+
+private:
+    double twipsPerPixelY() const;
+
+    QPointer<QWidget> m_window;
+};
