@@ -212,9 +212,10 @@ private slots:
         Settings& s = f.open();
         s.show();
         QVERIFY(QTest::qWaitForWindowExposed(&s));
+        f.board().C1 = c1;
+        s.paintTheme(); // the window's own first tick, so that it cannot come mid-test
         setBackground(s.Label11, kJunk);
         setBackground(s.Label12, kJunk);
-        f.board().C1 = c1;
         const Bgr strip = valid ? kExpected[c1.toInt() - 1].strip : kJunk;
         const Bgr white = valid ? 0xFFFFFF : kJunk;
 
