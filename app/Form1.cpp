@@ -8,6 +8,7 @@
 #include "ui/Fonts.h"
 #include "ui/LabelButton.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Settings.h"
 #include "ui/Time.h"
 #include "ui/Twips.h"
 #include "window/TitleDrag.h"
@@ -305,7 +306,11 @@ void Form1::titlePressed(Qt::MouseButton button, QPoint globalPos)
     }
 }
 
-void Form1::openSettings() {}
+void Form1::openSettings()
+{
+    Settings settings(*this, m_services.store, m_services.boxes, m_services.autostart, this);
+    settings.exec();
+}
 
 void Form1::exitProgram()
 {

@@ -4,6 +4,7 @@
 #include <functional>
 
 class AlarmPlayer;
+class Autostart;
 class Clock;
 class MessageBoxes;
 class SettingsStore;
@@ -16,4 +17,6 @@ struct Services {
     QString soundFile; // the alarm sound
     // Ends the program with a status, leaving every window as it is.
     std::function<void(int)> endProgram;
+    Autostart& autostart; // starting with the system
+    QString executable;   // the program's own full path
 };

@@ -6,6 +6,7 @@
 #include "reminders/QtAlarmPlayer.h"
 #include "store/AppPaths.h"
 #include "store/SettingsStore.h"
+#include "ui/Autostart.h"
 #include "ui/QtMessageBoxes.h"
 
 #include <QApplication>
@@ -40,8 +41,16 @@ int main(int argc, char* argv[])
     SettingsStore store(paths.settingsFile);
     SystemClock clock;
     QtAlarmPlayer player;
-    Services services{store, boxes, clock, player, paths.soundFile,
-                      [](int status) { QCoreApplication::exit(status); }};
+    const QString executable = QCoreApplication::applicationFilePath();
+    const std::unique_ptr<Autostart> autostart = makeSystemAutostart(executable);
+    Services services{store,
+                      boxes,
+                      clock,
+                      player,
+                      paths.soundFile,
+                      [](int status) { QCoreApplication::exit(status); },
+                      *autostart,
+                      executable};
 
     std::unique_ptr<Form1> board;
     auto showMainWindow = [&] {

@@ -2,6 +2,7 @@
 // A main window on a settings file in a temporary folder, with scripted message boxes.
 #include "app/Form1.h"
 #include "store/SettingsStore.h"
+#include "tests/support/FakeAutostart.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestSupport.h"
@@ -17,6 +18,8 @@ struct BoardFixture {
     ScriptedMessageBoxes boxes;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0))};
     FakePlayer player;
+    FakeAutostart autostart;
+    QString executable = QStringLiteral("/opt/jot lark/bin/jotlark");
     std::unique_ptr<Form1> form;
     QList<int> endedWith; // statuses the program was ended with
 
@@ -25,7 +28,8 @@ struct BoardFixture {
     Form1& start()
     {
         form = std::make_unique<Form1>(Services{store, boxes, clock, player, folder.path("DI.mp3"),
-                                                [this](int status) { endedWith.append(status); }});
+                                                [this](int status) { endedWith.append(status); }, autostart,
+                                                executable});
         form->load();
         return *form;
     }

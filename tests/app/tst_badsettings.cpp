@@ -4,6 +4,7 @@
 #include "app/Help.h"
 #include "store/AppPaths.h"
 #include "store/SettingsStore.h"
+#include "tests/support/FakeAutostart.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestSupport.h"
@@ -31,11 +32,15 @@ struct Started {
     ScriptedMessageBoxes boxes;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0))};
     FakePlayer player;
+    FakeAutostart autostart;
     std::unique_ptr<Help> help;
     std::unique_ptr<Form1> board;
     Help::LoadResult result = Help::LoadResult::FirstRunFailed;
 
-    Services services() { return Services{store, boxes, clock, player, paths.soundFile, [](int) {}}; }
+    Services services()
+    {
+        return Services{store, boxes, clock, player, paths.soundFile, [](int) {}, autostart, "/opt/jotlark/jotlark"};
+    }
 
     // First run and the help page, then the board, as main does it (a page that
     // stays up is entered at once).

@@ -1,6 +1,7 @@
 #include "app/Help.h"
 #include "store/AppPaths.h"
 #include "store/SettingsStore.h"
+#include "tests/support/FakeAutostart.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestSupport.h"
@@ -19,8 +20,10 @@ struct HelpFixture {
     ScriptedMessageBoxes boxes;
     FakeClock clock{QDateTime::currentDateTime()};
     FakePlayer player;
+    FakeAutostart autostart;
     int mainWindowShown = 0;
-    Help help{Services{store, boxes, clock, player, paths.soundFile, [](int) {}}, paths, [this] { ++mainWindowShown; }};
+    Help help{Services{store, boxes, clock, player, paths.soundFile, [](int) {}, autostart, "/opt/jotlark"}, paths,
+              [this] { ++mainWindowShown; }};
     HelpFixture() { QDir().mkpath(folder.path("cfg")); }
 };
 } // namespace
@@ -75,7 +78,9 @@ private slots:
         ScriptedMessageBoxes boxes;
         FakeClock clock{QDateTime::currentDateTime()};
         FakePlayer player;
-        Help help(Services{store, boxes, clock, player, paths.soundFile, [](int) {}}, paths, [] {});
+        FakeAutostart autostart;
+        Help help(Services{store, boxes, clock, player, paths.soundFile, [](int) {}, autostart, "/opt/jotlark"}, paths,
+                  [] {});
         QCOMPARE(help.load(), Help::LoadResult::FirstRunFailed);
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.shown[0].style, Box::Error);

@@ -1,0 +1,170 @@
+#include "tests/support/TestSupport.h"
+#include "ui/Autostart.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+namespace {
+// What a desktop-entry reader makes of an Exec value holding one quoted argument:
+// first the string escapes, then the double-quote rules of the Exec key.
+QString readExecArgument(const QString& value)
+{
+    QString unescaped;
+    for (int i = 0; i < value.size(); ++i) {
+        if (value[i] == u'\\' && i + 1 < value.size()) {
+            const QChar next = value[++i];
+            unescaped += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next == u'r' ? QChar(u'\r')
+                         : next == u's'                            ? QChar(u' ')
+                                                                   : next;
+        } else {
+            unescaped += value[i];
+        }
+    }
+    if (unescaped.size() < 2 || !unescaped.startsWith(u'"') || !unescaped.endsWith(u'"'))
+        return QStringLiteral("<not one quoted argument>");
+    QString argument;
+    for (int i = 1; i < unescaped.size() - 1; ++i) {
+        QChar c = unescaped[i];
+        if (c == u'\\')
+            c = unescaped[++i];
+        else if (c == u'"')
+            return QStringLiteral("<unescaped quote>");
+        else if (c == u'%' && unescaped[++i] != u'%')
+            return QStringLiteral("<field code>");
+        argument += c;
+    }
+    return argument;
+}
+
+QString execValue(const QByteArray& entry)
+{
+    for (const QByteArray& line : entry.split('\n'))
+        if (line.startsWith("Exec="))
+            return QString::fromUtf8(line.mid(5));
+    return {};
+}
+} // namespace
+
+class AutostartTest : public QObject {
+    Q_OBJECT
+private:
+    TempFolder* m_folder = nullptr;
+    QString m_entry;
+
+private slots:
+    void init()
+    {
+        m_folder = new TempFolder;
+        qputenv("XDG_CONFIG_HOME", m_folder->path("config").toUtf8());
+        m_entry = m_folder->path("config/autostart/jotlark.desktop");
+    }
+    void cleanup()
+    {
+        delete m_folder;
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    void enabling_writesAnEntryThatStartsTheInstalledProgram()
+    {
+        const QString exe = QStringLiteral("/opt/My Apps/say \"hi\"/a`b/50%/jot$lark\\x");
+        QString error;
+        QVERIFY(makeSystemAutostart(exe)->apply(true, &error));
+        QVERIFY(error.isEmpty());
+        const QByteArray entry = readAll(m_entry);
+        QCOMPARE(entry, QByteArray("[Desktop Entry]\n"
+                                   "Type=Application\n"
+                                   "Name=Jotlark\n"
+                                   "Exec=\"/opt/My Apps/say \\\\\"hi\\\\\"/a\\\\`b/50%%/jot\\\\$lark\\\\\\\\x\"\n"
+                                   "X-GNOME-Autostart-enabled=true\n"));
+        QCOMPARE(readExecArgument(execValue(entry)), exe);
+    }
+
+    void enabling_keepsOtherCharactersOfThePathReadable()
+    {
+        const QString exe = QStringLiteral("/home/李雷/程序/jotlark");
+        QVERIFY(makeSystemAutostart(exe)->apply(true, nullptr));
+        QCOMPARE(readExecArgument(execValue(readAll(m_entry))), exe);
+    }
+
+    void enabling_replacesAnEarlierEntry()
+    {
+        QDir().mkpath(QFileInfo(m_entry).path());
+        QVERIFY(writeAll(m_entry, "[Desktop Entry]\nExec=/old/place/jotlark --with many words and a long tail\n"));
+        QVERIFY(makeSystemAutostart("/new/jotlark")->apply(true, nullptr));
+        const QByteArray entry = readAll(m_entry);
+        QCOMPARE(execValue(entry), QStringLiteral("\"/new/jotlark\""));
+        QVERIFY(!entry.contains("old"));
+        // No temporary file left beside it.
+        QCOMPARE(QDir(QFileInfo(m_entry).path()).entryList(QDir::Files), QStringList{"jotlark.desktop"});
+    }
+
+    void disabling_removesTheEntry()
+    {
+        auto autostart = makeSystemAutostart("/opt/jotlark");
+        QVERIFY(autostart->apply(true, nullptr));
+        QVERIFY(QFile::exists(m_entry));
+        QString error;
+        QVERIFY(autostart->apply(false, &error));
+        QVERIFY(!QFile::exists(m_entry));
+        QVERIFY(error.isEmpty());
+    }
+
+    void disabling_withoutAnEntryIsNoError()
+    {
+        QString error;
+        QVERIFY(makeSystemAutostart("/opt/jotlark")->apply(false, &error)); // no folder at all
+        QVERIFY(error.isEmpty());
+        QDir().mkpath(QFileInfo(m_entry).path());
+        QVERIFY(makeSystemAutostart("/opt/jotlark")->apply(false, &error)); // folder, no entry
+        QVERIFY(error.isEmpty());
+    }
+
+    void disabling_removesALinkThatPointsNowhere()
+    {
+        QDir().mkpath(QFileInfo(m_entry).path());
+        QVERIFY(QFile::link(m_folder->path("gone.desktop"), m_entry));
+        QVERIFY(makeSystemAutostart("/opt/jotlark")->apply(false, nullptr));
+        QVERIFY(!QFileInfo(m_entry).isSymLink());
+    }
+
+    void folder_defaultsToDotConfigInTheHomeFolder()
+    {
+        const QByteArray home = qgetenv("HOME");
+        qputenv("HOME", m_folder->path("home").toUtf8());
+        for (const QByteArray& xdg : {QByteArray(), QByteArray("relative/config")}) {
+            if (xdg.isEmpty())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", xdg);
+            QVERIFY(makeSystemAutostart("/opt/jotlark")->apply(true, nullptr));
+            QVERIFY(QFile::exists(m_folder->path("home/.config/autostart/jotlark.desktop")));
+            QVERIFY(QFile::remove(m_folder->path("home/.config/autostart/jotlark.desktop")));
+        }
+        qputenv("HOME", home);
+    }
+
+    void blockedFolder_failsWithAReason()
+    {
+        QDir().mkpath(m_folder->path("config"));
+        QVERIFY(writeAll(m_folder->path("config/autostart"), "a file where the folder should be"));
+        QString error;
+        QVERIFY(!makeSystemAutostart("/opt/jotlark")->apply(true, &error));
+        QVERIFY2(error.contains(m_folder->path("config/autostart")), qPrintable(error));
+        QCOMPARE(readAll(m_folder->path("config/autostart")), QByteArray("a file where the folder should be"));
+    }
+
+    void entryThatCannotBeRemoved_failsWithAReason()
+    {
+        QVERIFY(QDir().mkpath(m_entry + "/inside")); // a folder by the entry's name
+        QString error;
+        QVERIFY(!makeSystemAutostart("/opt/jotlark")->apply(false, &error));
+        QVERIFY2(error.contains("jotlark.desktop"), qPrintable(error));
+        QVERIFY(!makeSystemAutostart("/opt/jotlark")->apply(true, &error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(AutostartTest)
+#include "tst_autostart_posix.moc"
