@@ -6,6 +6,7 @@
 #include "ui/Settings.h"
 
 #include <QCheckBox>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -438,6 +439,18 @@ private slots:
         QVERIFY(f.autostart.calls.isEmpty());
         QVERIFY(f.boxes.shown.isEmpty());
         QCOMPARE(f.board().C1, QStringLiteral("1"));
+    }
+
+    void opening_leavesTheMainWindowsControlsAsTheyAre()
+    {
+        SettingsFixture f;
+        Form1& board = f.board();
+        board.show();
+        f.open().show();
+        // Native child windows would cover the slot labels' transparent backgrounds.
+        QVERIFY(!board.Label1->internalWinId());
+        QVERIFY(!board.Label2[0]->internalWinId());
+        QVERIFY(!board.Text1->internalWinId());
     }
 
     void dragHandle_leftButtonMovesTheWindow()
