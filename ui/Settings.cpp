@@ -27,14 +27,17 @@ constexpr std::array<int, 4> kOptionLeft{450, 1650, 2830, 4050};
 const std::array<QString, 4> kThemeNames{QStringLiteral("橘色活力"), QStringLiteral("蓝色格调"),
                                          QStringLiteral("紫魅风情"), QStringLiteral("翠色欲流")};
 
-QString number(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+QString number(bool on) {
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
 } // namespace
 
-Settings::Settings(MainBoard& board, SettingsStore& store, MessageBoxes& boxes, Autostart& autostart,
-                   QWidget* parent)
-    : QDialog(parent), m_board(board), m_store(store), m_boxes(boxes), m_autostart(autostart)
-{
+Settings::Settings(MainBoard& board, SettingsStore& store, MessageBoxes& boxes, Autostart& autostart, QWidget* parent)
+    : QDialog(parent), m_board(board), m_store(store), m_boxes(boxes), m_autostart(autostart) {
     buildControls();
+    // Create the native window first: asking a window without one for its id marks it
+    // native, and Qt then makes every child of the parent (the main window) native too.
+    create();
     attachWindowProcedure(this);
     CC.setInterval(1);
     connect(&CC, &QTimer::timeout, this, &Settings::paintTheme);
@@ -42,8 +45,7 @@ Settings::Settings(MainBoard& board, SettingsStore& store, MessageBoxes& boxes, 
     load();
 }
 
-void Settings::buildControls()
-{
+void Settings::buildControls() {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("设置"));
     setModal(true);
@@ -125,10 +127,11 @@ void Settings::buildControls()
     connect(Label11, &LabelButton::clicked, this, &QDialog::close);
 }
 
-QList<QLabel*> Settings::buttons() const { return {Label11, Label12}; }
+QList<QLabel*> Settings::buttons() const {
+    return {Label11, Label12};
+}
 
-void Settings::load()
-{
+void Settings::load() {
     const int color = toInt16(m_store.GetIniValue(kMain, QStringLiteral("Color")));
     const int boots = toInt16(m_store.GetIniValue(kMain, QStringLiteral("Boots")));
     const int out = toInt16(m_store.GetIniValue(kMain, QStringLiteral("Out")));
@@ -140,8 +143,7 @@ void Settings::load()
     move(px(m_board.leftTwips() - 450), px(m_board.topTwips() * 5.0 / 4));
 }
 
-void Settings::save()
-{
+void Settings::save() {
     QString fileError;
     auto write = [&](const QString& key, const QString& value) {
         if (!m_store.setValue(kMain, key, value) && fileError.isEmpty())
@@ -190,8 +192,7 @@ void Settings::save()
     m_boxes.show(this, lines.join(kCrLf), QStringLiteral("提示"), Box::Error);
 }
 
-void Settings::paintTheme()
-{
+void Settings::paintTheme() {
     const std::optional<int> n = themeNumber(m_board.themeText());
     const Theme* theme = n ? themeByNumber(*n) : nullptr;
     if (!theme) {
@@ -216,14 +217,12 @@ void Settings::paintTheme()
     CC.setInterval(1);
 }
 
-void Settings::titlePressed(Qt::MouseButton button, QPoint globalPos)
-{
+void Settings::titlePressed(Qt::MouseButton button, QPoint globalPos) {
     if (button == Qt::LeftButton)
         beginTitleDrag(this, globalPos);
 }
 
-void Settings::mouseMoveEvent(QMouseEvent* event)
-{
+void Settings::mouseMoveEvent(QMouseEvent* event) {
     // Only the window's own background; moves over the other controls change nothing.
     if (!childAt(event->position().toPoint()))
         HoverReset(buttons(), m_board.themeText());

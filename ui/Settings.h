@@ -30,15 +30,15 @@ public:
     void paintTheme(); // one CC tick
 
     // Controls, reachable by tests.
-    LabelButton* Label1 = nullptr; // 常规设置, the drag handle
-    QLabel* Label2 = nullptr;      // 皮肤设置
-    QCheckBox* Check1 = nullptr;   // 开机自启动
-    QCheckBox* Check2 = nullptr;   // 关闭贴条外框
-    std::array<QLabel*, 4> themeNames{};   // Label4, Label6, Label8, Label10
+    LabelButton* Label1 = nullptr;          // 常规设置, the drag handle
+    QLabel* Label2 = nullptr;               // 皮肤设置
+    QCheckBox* Check1 = nullptr;            // 开机自启动
+    QCheckBox* Check2 = nullptr;            // 关闭贴条外框
+    std::array<QLabel*, 4> themeNames{};    // Label4, Label6, Label8, Label10
     std::array<LabelButton*, 4> swatches{}; // Label3, Label5, Label7, Label9
     std::array<QRadioButton*, 4> options{}; // Option1 .. Option4
-    LabelButton* Label11 = nullptr; // 关闭
-    LabelButton* Label12 = nullptr; // 保存
+    LabelButton* Label11 = nullptr;         // 关闭
+    LabelButton* Label12 = nullptr;         // 保存
     QTimer CC;
 
 protected:

@@ -10,8 +10,7 @@
 
 namespace {
 
-QString autostartFolder()
-{
+QString autostartFolder() {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty() || !QDir::isAbsolutePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
@@ -20,8 +19,7 @@ QString autostartFolder()
 
 // One argument of an Exec line: double quotes, with ", `, $ and \ escaped, and
 // % doubled since a lone % starts a field code.
-QString quotedArgument(const QString& text)
-{
+QString quotedArgument(const QString& text) {
     QString quoted = QStringLiteral("\"");
     for (const QChar c : text) {
         if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
@@ -35,8 +33,7 @@ QString quotedArgument(const QString& text)
 
 // The escapes of a string value, applied on top of the Exec quoting: a reader
 // undoes these first, then the quoting.
-QString escapedValue(const QString& text)
-{
+QString escapedValue(const QString& text) {
     QString escaped;
     for (const QChar c : text) {
         if (c == u'\\')
@@ -53,8 +50,7 @@ QString escapedValue(const QString& text)
     return escaped;
 }
 
-QByteArray desktopEntry(const QString& executable)
-{
+QByteArray desktopEntry(const QString& executable) {
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=Jotlark\n"
@@ -68,16 +64,14 @@ class DesktopEntryAutostart final : public Autostart {
 public:
     explicit DesktopEntryAutostart(QString executable) : m_executable(std::move(executable)) {}
 
-    bool apply(bool enabled, QString* error) override
-    {
+    bool apply(bool enabled, QString* error) override {
         const QString folder = autostartFolder();
         const QString entry = folder + QStringLiteral("/jotlark.desktop");
         return enabled ? write(folder, entry, error) : remove(entry, error);
     }
 
 private:
-    bool write(const QString& folder, const QString& entry, QString* error) const
-    {
+    bool write(const QString& folder, const QString& entry, QString* error) const {
         if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
             return fail(error, QStringLiteral("无法创建文件夹 %1").arg(QDir::toNativeSeparators(folder)));
         QSaveFile file(entry);
@@ -89,8 +83,7 @@ private:
         return true;
     }
 
-    static bool remove(const QString& entry, QString* error)
-    {
+    static bool remove(const QString& entry, QString* error) {
         // Removing first also takes away a dangling link, which exists() would miss.
         QFile file(entry);
         if (file.remove() || !QFileInfo::exists(entry))
@@ -98,13 +91,11 @@ private:
         return fail(error, describe(entry, file.errorString()));
     }
 
-    static QString describe(const QString& path, const QString& reason)
-    {
+    static QString describe(const QString& path, const QString& reason) {
         return QStringLiteral("%1：%2").arg(QDir::toNativeSeparators(path), reason);
     }
 
-    static bool fail(QString* error, const QString& text)
-    {
+    static bool fail(QString* error, const QString& text) {
         if (error)
             *error = text;
         return false;
@@ -115,7 +106,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Autostart> makeSystemAutostart(const QString& executable)
-{
+std::unique_ptr<Autostart> makeSystemAutostart(const QString& executable) {
     return std::make_unique<DesktopEntryAutostart>(executable);
 }

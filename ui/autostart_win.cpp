@@ -16,8 +16,7 @@ namespace {
 
 constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-QString systemMessage(LSTATUS status)
-{
+QString systemMessage(LSTATUS status) {
     wchar_t* buffer = nullptr;
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -33,12 +32,9 @@ class RegistryAutostart final : public Autostart {
 public:
     explicit RegistryAutostart(const QString& executable)
         : m_name(QFileInfo(executable).completeBaseName()),
-          m_data(QLatin1Char('"') + QDir::toNativeSeparators(executable) + QLatin1Char('"'))
-    {
-    }
+          m_data(QLatin1Char('"') + QDir::toNativeSeparators(executable) + QLatin1Char('"')) {}
 
-    bool apply(bool enabled, QString* error) override
-    {
+    bool apply(bool enabled, QString* error) override {
         HKEY key = nullptr;
         LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key);
         if (status == ERROR_SUCCESS) {
@@ -69,7 +65,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<Autostart> makeSystemAutostart(const QString& executable)
-{
+std::unique_ptr<Autostart> makeSystemAutostart(const QString& executable) {
     return std::make_unique<RegistryAutostart>(executable);
 }

@@ -6,8 +6,7 @@
 
 class FakeAutostart : public Autostart {
 public:
-    bool apply(bool enabled, QString* error) override
-    {
+    bool apply(bool enabled, QString* error) override {
         calls.append(enabled);
         if (failWith.isEmpty()) {
             state = enabled;
@@ -18,7 +17,7 @@ public:
         return false;
     }
 
-    QList<bool> calls;     // the value of every apply()
-    QString failWith;      // when set, apply() fails with this reason
-    bool state = false;    // the state last applied with success
+    QList<bool> calls;  // the value of every apply()
+    QString failWith;   // when set, apply() fails with this reason
+    bool state = false; // the state last applied with success
 };

@@ -9,15 +9,16 @@
 namespace {
 // What a desktop-entry reader makes of an Exec value holding one quoted argument:
 // first the string escapes, then the double-quote rules of the Exec key.
-QString readExecArgument(const QString& value)
-{
+QString readExecArgument(const QString& value) {
     QString unescaped;
     for (int i = 0; i < value.size(); ++i) {
         if (value[i] == u'\\' && i + 1 < value.size()) {
             const QChar next = value[++i];
-            unescaped += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next == u'r' ? QChar(u'\r')
-                         : next == u's'                            ? QChar(u' ')
-                                                                   : next;
+            unescaped += next == u'n'   ? QChar(u'\n')
+                         : next == u't' ? QChar(u'\t')
+                         : next == u'r' ? QChar(u'\r')
+                         : next == u's' ? QChar(u' ')
+                                        : next;
         } else {
             unescaped += value[i];
         }
@@ -38,8 +39,7 @@ QString readExecArgument(const QString& value)
     return argument;
 }
 
-QString execValue(const QByteArray& entry)
-{
+QString execValue(const QByteArray& entry) {
     for (const QByteArray& line : entry.split('\n'))
         if (line.startsWith("Exec="))
             return QString::fromUtf8(line.mid(5));
@@ -54,20 +54,17 @@ private:
     QString m_entry;
 
 private slots:
-    void init()
-    {
+    void init() {
         m_folder = new TempFolder;
         qputenv("XDG_CONFIG_HOME", m_folder->path("config").toUtf8());
         m_entry = m_folder->path("config/autostart/jotlark.desktop");
     }
-    void cleanup()
-    {
+    void cleanup() {
         delete m_folder;
         qunsetenv("XDG_CONFIG_HOME");
     }
 
-    void enabling_writesAnEntryThatStartsTheInstalledProgram()
-    {
+    void enabling_writesAnEntryThatStartsTheInstalledProgram() {
         const QString exe = QStringLiteral("/opt/My Apps/say \"hi\"/a`b/50%/jot$lark\\x");
         QString error;
         QVERIFY(makeSystemAutostart(exe)->apply(true, &error));
@@ -81,15 +78,13 @@ private slots:
         QCOMPARE(readExecArgument(execValue(entry)), exe);
     }
 
-    void enabling_keepsOtherCharactersOfThePathReadable()
-    {
+    void enabling_keepsOtherCharactersOfThePathReadable() {
         const QString exe = QStringLiteral("/home/李雷/程序/jotlark");
         QVERIFY(makeSystemAutostart(exe)->apply(true, nullptr));
         QCOMPARE(readExecArgument(execValue(readAll(m_entry))), exe);
     }
 
-    void enabling_replacesAnEarlierEntry()
-    {
+    void enabling_replacesAnEarlierEntry() {
         QDir().mkpath(QFileInfo(m_entry).path());
         QVERIFY(writeAll(m_entry, "[Desktop Entry]\nExec=/old/place/jotlark --with many words and a long tail\n"));
         QVERIFY(makeSystemAutostart("/new/jotlark")->apply(true, nullptr));
@@ -100,8 +95,7 @@ private slots:
         QCOMPARE(QDir(QFileInfo(m_entry).path()).entryList(QDir::Files), QStringList{"jotlark.desktop"});
     }
 
-    void disabling_removesTheEntry()
-    {
+    void disabling_removesTheEntry() {
         auto autostart = makeSystemAutostart("/opt/jotlark");
         QVERIFY(autostart->apply(true, nullptr));
         QVERIFY(QFile::exists(m_entry));
@@ -111,8 +105,7 @@ private slots:
         QVERIFY(error.isEmpty());
     }
 
-    void disabling_withoutAnEntryIsNoError()
-    {
+    void disabling_withoutAnEntryIsNoError() {
         QString error;
         QVERIFY(makeSystemAutostart("/opt/jotlark")->apply(false, &error)); // no folder at all
         QVERIFY(error.isEmpty());
@@ -121,16 +114,14 @@ private slots:
         QVERIFY(error.isEmpty());
     }
 
-    void disabling_removesALinkThatPointsNowhere()
-    {
+    void disabling_removesALinkThatPointsNowhere() {
         QDir().mkpath(QFileInfo(m_entry).path());
         QVERIFY(QFile::link(m_folder->path("gone.desktop"), m_entry));
         QVERIFY(makeSystemAutostart("/opt/jotlark")->apply(false, nullptr));
         QVERIFY(!QFileInfo(m_entry).isSymLink());
     }
 
-    void folder_defaultsToDotConfigInTheHomeFolder()
-    {
+    void folder_defaultsToDotConfigInTheHomeFolder() {
         const QByteArray home = qgetenv("HOME");
         qputenv("HOME", m_folder->path("home").toUtf8());
         for (const QByteArray& xdg : {QByteArray(), QByteArray("relative/config")}) {
@@ -145,8 +136,7 @@ private slots:
         qputenv("HOME", home);
     }
 
-    void blockedFolder_failsWithAReason()
-    {
+    void blockedFolder_failsWithAReason() {
         QDir().mkpath(m_folder->path("config"));
         QVERIFY(writeAll(m_folder->path("config/autostart"), "a file where the folder should be"));
         QString error;
@@ -155,8 +145,7 @@ private slots:
         QCOMPARE(readAll(m_folder->path("config/autostart")), QByteArray("a file where the folder should be"));
     }
 
-    void entryThatCannotBeRemoved_failsWithAReason()
-    {
+    void entryThatCannotBeRemoved_failsWithAReason() {
         QVERIFY(QDir().mkpath(m_entry + "/inside")); // a folder by the entry's name
         QString error;
         QVERIFY(!makeSystemAutostart("/opt/jotlark")->apply(false, &error));
