@@ -35,9 +35,6 @@ QString number(bool on) {
 Settings::Settings(MainBoard& board, SettingsStore& store, MessageBoxes& boxes, Autostart& autostart, QWidget* parent)
     : QDialog(parent), m_board(board), m_store(store), m_boxes(boxes), m_autostart(autostart) {
     buildControls();
-    // Create the native window first: asking a window without one for its id marks it
-    // native, and Qt then makes every child of the parent (the main window) native too.
-    create();
     attachWindowProcedure(this);
     CC.setInterval(1);
     connect(&CC, &QTimer::timeout, this, &Settings::paintTheme);

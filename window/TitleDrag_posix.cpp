@@ -86,6 +86,10 @@ private:
 } // namespace
 
 qintptr attachWindowProcedure(QWidget* window) {
+    // winId() marks the window native, and Qt would then make its siblings native too
+    // (for a dialog: every control of the main window, which loses its see-through
+    // backgrounds). No window of this program needs native siblings.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     const auto handle = static_cast<qintptr>(window->winId());
     QPointer<QWidget> guarded(window);
     posixWindowProcedures().setDefaultProcedure(

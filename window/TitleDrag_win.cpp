@@ -2,6 +2,7 @@
 // starts it, and SendMessageW returns when the drag is over.
 #include "window/TitleDrag.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #define NOMINMAX
@@ -9,6 +10,10 @@
 #include <windows.h>
 
 qintptr attachWindowProcedure(QWidget* window) {
+    // winId() marks the window native, and Qt would then make its siblings native too
+    // (for a dialog: every control of the main window, which loses its see-through
+    // backgrounds). No window of this program needs native siblings.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     return static_cast<qintptr>(window->winId());
 }
 

@@ -4,6 +4,7 @@
 #include "window/WindowMessages.h"
 #include "window/iSubClass.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTest>
@@ -102,6 +103,18 @@ struct HookedWindow {
 class TitleDragTest : public QObject {
     Q_OBJECT
 private slots:
+    void attachingADialog_leavesItsParentsControlsAlien()
+    {
+        // Native children of the board would lose their see-through backgrounds.
+        QWidget board;
+        auto* note = new QLabel("note", &board);
+        board.show();
+        QDialog dialog(&board);
+        attachWindowProcedure(&dialog);
+        QVERIFY(dialog.internalWinId() != 0);
+        QVERIFY(!note->testAttribute(Qt::WA_NativeWindow));
+    }
+
     void drag_sendsPressMovesAndExitInOrderAndFollowsThePointer() {
         HookedWindow w;
         w.drag({150, 110}, {{160, 115}, {190, 140}});
