@@ -9,6 +9,8 @@ int QtMessageBoxes::show(QWidget* parent, const QString& text, const QString& ti
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    // Texts carry notes the user typed: never read them as HTML.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setFont(yaheiFont(9));
     if (style == Box::YesNo) {
