@@ -35,9 +35,8 @@ Form1::Form1(Services services, QWidget* parent)
     Timer1.setInterval(1);
     Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, [this] { Command1->setFocus(Qt::OtherFocusReason); });
-    CC.setInterval(1);
     connect(&CC, &QTimer::timeout, this, &Form1::paintTheme);
-    CC.start();
+    CC.enable();
 }
 
 Form1::~Form1() = default;
@@ -138,11 +137,7 @@ void Form1::placeWindow(int x, int y)
 
 QString Form1::slotText(int n) const { return n >= 1 && n <= kSlots ? Label2[n - 1]->text() : QString(); }
 
-void Form1::repaintTheme()
-{
-    CC.setInterval(1);
-    CC.start();
-}
+void Form1::repaintTheme() { CC.enable(); }
 
 int Form1::leftTwips() const { return twips(x()); }
 int Form1::topTwips() const { return twips(y()); }
@@ -163,18 +158,13 @@ void Form1::setSlotFrames(bool framed)
 
 void Form1::paintTheme()
 {
-    const Theme* theme = themeFor(C1);
-    if (!theme) {
-        // Not a theme number yet: keep the colours and look again, without spinning.
-        CC.setInterval(250);
-        return;
-    }
+    const Theme* theme = CC.take(C1);
+    if (!theme)
+        return; // not a theme number yet: the colours stay
     setBackground(Label1, theme->strip);
     setBackground(this, theme->light);
     setBackground(Text1, theme->light);
     setForeground(Label1, theme->stripText);
-    CC.stop();
-    CC.setInterval(1);
 }
 
 // ---- note box ----

@@ -5,6 +5,7 @@
 #include "reminders/ReminderSchedule.h"
 #include "reminders/SettingsReminderStore.h"
 #include "ui/MainBoard.h"
+#include "ui/ThemeTimer.h"
 #include "window/DockController.h"
 #include "window/WidgetDockHost.h"
 #include "window/iSubClass.h"
@@ -82,7 +83,7 @@ public:
     std::array<LabelButton*, kSlots> Label2{};
     QPushButton* Command1 = nullptr;
     QTimer Timer1;
-    QTimer CC;
+    ThemeTimer CC;
 
     Services services() const { return m_services; }
     ReminderSchedule& reminders() { return m_schedule; }

@@ -20,7 +20,6 @@
 namespace {
 const QString kMain = QStringLiteral("Main");
 const QString kCrLf = QStringLiteral("\r\n");
-constexpr int kRetryMs = 250; // how often an invalid theme number is looked at again
 
 constexpr std::array<int, 4> kColumnLeft{120, 1320, 2520, 3720};
 constexpr std::array<int, 4> kOptionLeft{450, 1650, 2830, 4050};
@@ -36,9 +35,8 @@ Settings::Settings(MainBoard& board, SettingsStore& store, MessageBoxes& boxes, 
     : QDialog(parent), m_board(board), m_store(store), m_boxes(boxes), m_autostart(autostart) {
     buildControls();
     attachWindowProcedure(this);
-    CC.setInterval(1);
     connect(&CC, &QTimer::timeout, this, &Settings::paintTheme);
-    CC.start();
+    CC.enable();
     load();
 }
 
@@ -167,8 +165,7 @@ void Settings::save() {
     }
 
     m_board.repaintTheme();
-    CC.setInterval(1);
-    CC.start();
+    CC.enable();
 
     load();
 
@@ -190,13 +187,9 @@ void Settings::save() {
 }
 
 void Settings::paintTheme() {
-    const std::optional<int> n = themeNumber(m_board.themeText());
-    const Theme* theme = n ? themeByNumber(*n) : nullptr;
-    if (!theme) {
-        // Not a theme number: keep the colours and look again later, without spinning.
-        CC.setInterval(kRetryMs);
-        return;
-    }
+    const Theme* theme = CC.take(m_board.themeText());
+    if (!theme)
+        return; // not a theme number: the colours stay
     setBackground(Label1, theme->strip);
     setBackground(Label2, theme->strip);
     setBackground(Label11, theme->strip);
@@ -206,12 +199,8 @@ void Settings::paintTheme() {
         setBackground(option, theme->light);
     setBackground(Check1, theme->light);
     setBackground(Check2, theme->light);
-    if (*n != 3) { // theme 3 leaves the header text as it is
-        setForeground(Label1, theme->stripText);
-        setForeground(Label2, theme->stripText);
-    }
-    CC.stop();
-    CC.setInterval(1);
+    setForeground(Label1, theme->stripText);
+    setForeground(Label2, theme->stripText);
 }
 
 void Settings::titlePressed(Qt::MouseButton button, QPoint globalPos) {

@@ -2,6 +2,8 @@
 // The settings window: start with the system, the frame of the slot labels and
 // the colour theme. Nothing takes effect until 保存; 关闭 closes without saving.
 #include <QDialog>
+#include "ui/ThemeTimer.h"
+
 #include <QTimer>
 #include <array>
 
@@ -39,7 +41,7 @@ public:
     std::array<QRadioButton*, 4> options{}; // Option1 .. Option4
     LabelButton* Label11 = nullptr;         // 关闭
     LabelButton* Label12 = nullptr;         // 保存
-    QTimer CC;
+    ThemeTimer CC;
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -127,9 +127,8 @@ Time::Time(MainBoard& board, ReminderSchedule& schedule, ReminderStore& store, c
     buildControls();
     Timer1.setInterval(kClockInterval);
     connect(&Timer1, &QTimer::timeout, this, &Time::refreshClock);
-    CC.setInterval(1);
     connect(&CC, &QTimer::timeout, this, &Time::paintTheme);
-    CC.start();
+    CC.enable();
     runOpeningSteps();
     attachWindowProcedure(this);
 }
@@ -256,17 +255,9 @@ void Time::deleteReminder() {
 }
 
 void Time::paintTheme() {
-    const std::optional<int> number = themeNumber(m_board.themeText());
-    const Theme* theme = number ? themeByNumber(*number) : nullptr;
-    if (!theme) {
-        // Not a theme number yet: keep the colours and look again, without spinning.
-        CC.setInterval(kThemeRetryInterval);
-        return;
-    }
-    CC.stop();
-    CC.setInterval(1);
-    if (*number == 1)
-        return; // the window is laid out in theme 1's colours
+    const Theme* theme = CC.take(m_board.themeText());
+    if (!theme || theme == &initialTheme())
+        return; // no theme number yet, or theme 1, whose colours the window is laid out in
     setBackground(Label1, theme->strip);
     setBackground(Label6, theme->strip);
     setBackground(Label5, theme->strip);

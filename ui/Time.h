@@ -6,6 +6,8 @@
 #include "ui/Themes.h"
 
 #include <QDialog>
+#include "ui/ThemeTimer.h"
+
 #include <QTimer>
 #include <array>
 
@@ -31,7 +33,6 @@ public:
     static constexpr int kWidthTwips = 4545;
     static constexpr int kHeightTwips = 2925;
     static constexpr int kClockInterval = 1000;     // ms, Timer1
-    static constexpr int kThemeRetryInterval = 250; // ms, CC while C1 holds no theme
 
     // Runs the opening steps at once: date, content, place, clock, stored reminder.
     Time(MainBoard& board, ReminderSchedule& schedule, ReminderStore& store, const Clock& clock, MessageBoxes& boxes,
@@ -64,7 +65,7 @@ public:
     QLabel* Label10 = nullptr;       // "提醒时间："
     QLabel* Label11 = nullptr;       // stored reminder
     QTimer Timer1;
-    QTimer CC;
+    ThemeTimer CC;
 
     // The calendar popup of the date picker, and its navigation bar (the title).
     QCalendarWidget* calendar() const;
