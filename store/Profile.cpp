@@ -386,8 +386,11 @@ std::shared_ptr<const Cached> loadForReading(const QString& file) {
     QMutexLocker lock(&cacheMutex);
     ++parses;
     const qint64 now = fileClockNowNs();
+    // Times in whole seconds (FAT, ext3) move only once a second.
+    const bool wholeSeconds = before.modifiedNs % 1'000'000'000 == 0 && before.changedNs % 1'000'000'000 == 0;
+    const qint64 settle = wholeSeconds && settleNs > 0 ? std::max<qint64>(settleNs, 2'000'000'000) : settleNs;
     const bool settled =
-        fileStatus(file) == before && now - before.modifiedNs >= settleNs && now - before.changedNs >= settleNs;
+        fileStatus(file) == before && now - before.modifiedNs >= settle && now - before.changedNs >= settle;
     cache = settled ? fresh : nullptr;
     return fresh;
 }

@@ -65,7 +65,7 @@ bool lookUp(const QString& file, const QByteArray& section, const QByteArray& ke
 qint64 fileParses();
 // A file changed less than this long before it is read is not kept, because file
 // times advance in coarse steps and a second change in the same step would not
-// show (50 ms; tests set 0).
+// show (50 ms, at least 2 s where times are whole seconds; tests set 0).
 void setSettleTime(qint64 nanoseconds);
 
 // GetPrivateProfileStringA: copies at most size - 1 bytes of the value (or of
