@@ -38,8 +38,10 @@ bool matchesDay(const QString& armed, const QDate& date, const QTime& first, con
     // the clock's "8:05:00") name the same time of day.
     static const QRegularExpression hms(QStringLiteral("^(\\d{1,2}):(\\d{1,2}):(\\d{1,2})$"));
     if (const QRegularExpressionMatch m = hms.match(timeText); m.hasMatch()) {
-        const QTime at(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        return at.isValid() && first <= at && at <= last;
+        const QTime time(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        if (at)
+            *at = time;
+        return time.isValid() && first <= time && time <= last;
     }
     for (QTime t = first;; t = t.addSecs(1)) {
         if (TimeText(t) == timeText) {
