@@ -2,6 +2,7 @@
 #include "tests/support/FakeServices.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTest>
 
 class LazyAlarmPlayerTest : public QObject {
@@ -41,8 +42,9 @@ private slots:
         missing.close(QStringLiteral("A"));
         QVERIFY(missing.loaded());
 
-        LazyAlarmPlayer real(LazyAlarmPlayer::fromModule(
-            {QStringLiteral("/nonexistent/jotlark_qtplayer"), QStringLiteral(JOTLARK_PLAYER_MODULE)}));
+        // Named as the program names it: folder and base name, no prefix or suffix.
+        const QString module = QFileInfo(QStringLiteral(JOTLARK_PLAYER_MODULE)).absolutePath() + "/jotlark_qtplayer";
+        LazyAlarmPlayer real(LazyAlarmPlayer::fromModule({QStringLiteral("/nonexistent/jotlark_qtplayer"), module}));
         QVERIFY(real.open(file, QStringLiteral("A")));
         QVERIFY(!real.open(file, QStringLiteral("A")));
         real.close(QStringLiteral("A"));
