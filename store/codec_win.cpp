@@ -9,7 +9,8 @@
 // writes it (so "€" is the single byte 0x80, as GBK files have it); only the
 // characters 936 lacks get the four-byte GB18030 forms. Those come from code page
 // 54936 where the system has it; where it does not (Wine), from the standard's own
-// table of four-byte ranges below, so such characters are never lost.
+// table of four-byte ranges below, so such characters are never lost. GB18030's
+// A2 E3 reads as the euro sign too.
 namespace {
 constexpr UINT kGbk = 936;
 constexpr UINT kGb18030 = 54936;
@@ -194,7 +195,14 @@ QString decodeText(const QByteArray& bytes) {
         const bool fourBytes = b[i] >= 0x81 && b[i] <= 0xFE && i + 3 < size && b[i + 1] >= 0x30 && b[i + 1] <= 0x39 &&
                                b[i + 2] >= 0x81 && b[i + 2] <= 0xFE && b[i + 3] >= 0x30 && b[i + 3] <= 0x39;
         if (!fourBytes) {
-            i += (b[i] >= 0x81 && b[i] <= 0xFE && i + 1 < size) ? 2 : 1;
+            const bool pair = b[i] >= 0x81 && b[i] <= 0xFE && i + 1 < size;
+            if (pair && b[i] == 0xA2 && b[i + 1] == 0xE3) {
+                // GB18030's euro sign, which code page 936 writes as 0x80.
+                appendDecoded(kGbk, bytes.constData() + runStart, int(i - runStart), out);
+                out.append(QChar(0x20AC));
+                runStart = i + 2;
+            }
+            i += pair ? 2 : 1;
             continue;
         }
         appendDecoded(kGbk, bytes.constData() + runStart, int(i - runStart), out);

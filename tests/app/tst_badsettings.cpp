@@ -141,7 +141,6 @@ private slots:
     // Its start-up time is measured by scripts/bench; here only what it shows.
     void fiftyMegabytes_startWithTheNotesAtTheEnd()
     {
-        SKIP_ON_WINDOWS("bounded by the wall clock, which measures Wine's emulated file access rather than the program");
         Started s;
         QByteArray big;
         big.reserve(50 * 1024 * 1024 + 1024);

@@ -10,7 +10,10 @@
 
 // The settings file against the system's own profile functions: what the program
 // writes, GetPrivateProfileStringA reads alike, and what WritePrivateProfileStringA
-// writes, the program reads alike, key by key of the program's own file.
+// writes, the program reads alike, key by key of the program's own file. The
+// system functions pass text through the ANSI code page (936), so only texts 936
+// can express take part: a multi-line note's marker or a character outside 936
+// reads back from them as '?'.
 namespace {
 
 QByteArray systemPath(const QString& file) {
@@ -44,7 +47,7 @@ private slots:
             {"Main", "S", "0"},          {"Main", "X", "7530"},       {"Main", "Y", "3600"},
             {"Main", "Boots", "1"},      {"Main", "Color", "3"},      {"Main", "Out", "1"},
             {"Main", "1", "买牛奶"},     {"Main", "2", "milk=2 [x]"}, {"Main", "3", "a€b"},
-            {"Main", "4", ""},           {"Main", "5", " spaced "},   {"Main", "6", "two\nlines"},
+            {"Main", "4", ""},           {"Main", "5", " spaced "},   {"Main", "6", "\"quoted\""},
             {"3", "D", "2026/12/7"},     {"3", "T", "9:05:00"},       {"6", "T", ""},
         };
         for (const auto& row : rows)
