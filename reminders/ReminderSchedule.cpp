@@ -8,33 +8,13 @@
 
 namespace {
 
-constexpr int SecondsPerDay = 24 * 60 * 60;
-
 QDateTime wholeSecond(const QDateTime& value) {
     const QTime t = value.time();
     return QDateTime(value.date(), QTime(t.hour(), t.minute(), t.second()));
 }
 
-// Whether armed is the date-time text of some second of date from first to last,
-// in either of its two forms: DateTimeText's, and date + " " + time, which is how
-// the editor composes a reminder at 00:00:00.
-bool matchesDay(const QString& armed, const QDate& date, const QTime& first, const QTime& last) {
-    const QString dateText = DateText(date);
-    if (!armed.startsWith(dateText))
-        return false;
-    if (armed.size() == dateText.size())
-        return first == QTime(0, 0);
-    const QString timePart = armed.mid(dateText.size());
-    if (!timePart.startsWith(u' '))
-        return false;
-    const QString timeText = timePart.mid(1);
-    for (QTime t = first;; t = t.addSecs(1)) {
-        if (TimeText(t) == timeText)
-            return true;
-        if (t == last)
-            return false;
-    }
-}
+// Before any reminder the editor accepts: loading counts everything after it as unchecked.
+const QDateTime LongAgo(QDate(1, 1, 1), QTime(0, 0));
 
 } // namespace
 
@@ -54,12 +34,16 @@ ReminderSchedule::ReminderSchedule(ReminderStore& store, AlarmPlayer& player, co
 void ReminderSchedule::loadReminders() {
     for (int slot = 1; slot <= SlotCount; ++slot)
         assignArmedText(slot, m_store.storedDate(slot) + u' ' + m_store.storedTime(slot));
+    for (int slot = 1; slot <= SlotCount; ++slot)
+        if (isArmed(slot))
+            m_checkedUpTo[index(slot)] = LongAgo;
 }
 
 void ReminderSchedule::assignArmedText(int slot, const QString& text) {
     if (!validSlot(slot))
         return;
     m_D1[index(slot)] = text;
+    m_due[index(slot)] = DateTimeFromText(text);
     for (int i = 1; i <= SlotCount; ++i) {
         const QString& armed = m_D1[index(i)];
         setTimerEnabled(i, armed != NotSet && armed != NotSetLoaded);
@@ -107,19 +91,9 @@ bool ReminderSchedule::isDue(int slot, const QDateTime& now) {
     // A second pass within one second, or a clock set back, checks the current second.
     if (!first.isValid() || first > last)
         first = last;
-    const QDateTime dayAgo = last.addSecs(-(SecondsPerDay - 1));
-    if (first < dayAgo)
-        first = dayAgo;
     m_checkedUpTo[index(slot)] = last;
-
-    const QString& armed = m_D1[index(slot)];
-    for (QDate date = first.date(); date <= last.date(); date = date.addDays(1)) {
-        const QTime from = date == first.date() ? first.time() : QTime(0, 0);
-        const QTime to = date == last.date() ? last.time() : QTime(23, 59, 59);
-        if (from <= to && matchesDay(armed, date, from, to))
-            return true;
-    }
-    return false;
+    const QDateTime& due = m_due[index(slot)];
+    return due.isValid() && first <= due && due <= last;
 }
 
 void ReminderSchedule::alarm(int slot) {
@@ -130,13 +104,17 @@ void ReminderSchedule::alarm(int slot) {
 
     // Cleared before the message, so a pass run while it is open skips this slot.
     assignArmedText(slot, NotSet);
-    m_store.writeReminder(slot, QString(), QString());
+    const bool cleared = m_store.writeReminder(slot, QString(), QString());
+    const QString failure = cleared ? QString() : m_store.lastError();
 
     m_host.showAlarm(alarmText(m_host.noteText(slot)));
 
     if (--m_openAlarms == 0)
         m_player.close(SoundAlias);
     disarmSlot(slot);
+    // The file still holds the reminder, so it would ring again at the next start.
+    if (!cleared)
+        m_host.showClearFailure(failure);
 }
 
 QString ReminderSchedule::alarmText(const QString& note) {
