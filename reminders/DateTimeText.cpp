@@ -1,6 +1,7 @@
 #include "reminders/DateTimeText.h"
 
 #include <QList>
+#include <QRegularExpression>
 
 QString DateTimeText(const QDateTime& value) {
     const QTime time = value.time();
@@ -61,11 +62,15 @@ QDate dateFromText(const QString& text) {
 }
 
 // The time of day whose TimeText is text: hours, minutes and seconds in this
-// order, the hours on a 24- or 12-hour clock.
+// order, the hours on a 24- or 12-hour clock. Also the forms earlier versions
+// stored: one or two digits each, joined by ':' ("08:05:00", "8:5:00").
 QTime timeFromText(const QString& text) {
     const QList<Number> n = numbersIn(text);
     if (n.size() != 3)
         return {};
+    static const QRegularExpression stored(QStringLiteral("^\\d{1,2}:\\d{1,2}:\\d{1,2}$"));
+    if (stored.match(text).hasMatch())
+        return QTime(n[0].value, n[1].value, n[2].value);
     for (int hour : {n[0].value, n[0].value + 12, n[0].value - 12}) {
         const QTime time(hour, n[1].value, n[2].value);
         if (time.isValid() && TimeText(time) == text)

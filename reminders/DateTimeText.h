@@ -17,5 +17,6 @@ QString DateTimeText(const QDateTime& value);
 
 // The moment a text names when it is DateTimeText of it, or DateText + " " +
 // TimeText (how the editor composes a reminder at 00:00:00); an invalid value for
-// any other text. Only texts that convert back to exactly the same text count.
+// any other text. Only texts that convert back to exactly the same text count,
+// and times stored as one or two digits each joined by ':' ("08:05:00", "8:5:00").
 QDateTime DateTimeFromText(const QString& text);
