@@ -68,7 +68,8 @@ SingleInstance::Claim SingleInstance::claim() {
         if (sendRaiseRequest())
             return Claim::AlreadyRunning;
         // A live holder that does not answer: still no second board on the same file.
-        m_refusal = kCannotStart + QStringLiteral("另一个 Jotlark 正在使用设置文件，但没有响应。\r\n") + m_settingsFile;
+        m_refusal = kCannotStart + QStringLiteral("另一个 Jotlark 正在使用设置文件，但没有响应。\r\n") +
+                    QDir::toNativeSeparators(m_settingsFile);
         return Claim::Refused;
     case InstanceLock::Result::NoPlace:
     case InstanceLock::Result::NoRight:
