@@ -13,6 +13,7 @@
 #include "ui/Settings.h"
 #include "ui/Time.h"
 #include "ui/Twips.h"
+#include "window/PointerCrossings.h"
 #include "window/TitleDrag.h"
 
 #include <QCloseEvent>
@@ -111,6 +112,7 @@ void Form1::load()
     m_dock = new DockController(m_dockHost, *c_Subclass, this);
     connect(c_Subclass, &iSubClass::GetWindowMessage, m_dock, &DockController::GetWindowMessage,
             Qt::DirectConnection);
+    new PointerCrossings(this, *m_dock);
     c_Subclass->SetMsgHook(attachWindowProcedure(this));
 
     SettingsStore& store = m_services.store;

@@ -29,6 +29,9 @@ ReminderSchedule::ReminderSchedule(ReminderStore& store, AlarmPlayer& player, co
         timer.setInterval(TickInterval);
         connect(&timer, &QTimer::timeout, this, &ReminderSchedule::slotTick);
     }
+    m_duePass.setSingleShot(true);
+    m_duePass.setTimerType(Qt::PreciseTimer);
+    connect(&m_duePass, &QTimer::timeout, this, &ReminderSchedule::duePassTick);
 }
 
 void ReminderSchedule::loadReminders() {
@@ -75,6 +78,37 @@ void ReminderSchedule::setTimerEnabled(int slot, bool enabled) {
 }
 
 void ReminderSchedule::slotTick() {
+    pass();
+    prepareForNextDue();
+}
+
+void ReminderSchedule::duePassTick() {
+    pass();
+    m_player.release();
+    prepareForNextDue();
+}
+
+void ReminderSchedule::prepareForNextDue() {
+    if (m_duePass.isActive())
+        return;
+    const QDateTime now = m_clock.now();
+    const QDateTime first = wholeSecond(now).addSecs(1);
+    const QDateTime last = first.addSecs(PrepareAheadSeconds - 1);
+    QDateTime due;
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        if (!isArmed(slot))
+            continue;
+        const QDateTime& at = m_due[index(slot)];
+        if (at.isValid() && first <= at && at <= last && (!due.isValid() || at < due))
+            due = at;
+    }
+    if (!due.isValid())
+        return;
+    m_player.prepare(m_soundFile);
+    m_duePass.start(static_cast<int>(now.msecsTo(due)) + DuePassDelayMs);
+}
+
+void ReminderSchedule::pass() {
     for (int slot = 1; slot <= SlotCount; ++slot) {
         if (!isArmed(slot))
             continue;
