@@ -7,6 +7,7 @@
 #include "store/AppPaths.h"
 #include "store/SettingsStore.h"
 #include "ui/Autostart.h"
+#include "ui/Colors.h"
 #include "ui/QtMessageBoxes.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
     prepareProcessEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("jotlark"));
+    useLightPalette();
 
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -42,6 +42,7 @@ void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Me
     case WM_EXITSIZEMOVE:
         m_dragging = false;
         dockAtTouchedEdge();
+        emit dockedChanged(m_tmrCheck.isActive());
         break;
     default:
         break;
@@ -90,6 +91,8 @@ void DockController::tmrCheckTick() {
     m_mouseIn = mouseIn;
     m_slideStep = StepTwips;
     m_tmrMove.start();
+    if (inside)
+        emit slidingOut();
 }
 
 void DockController::tmrMoveTick() {

@@ -60,6 +60,12 @@ public:
     const QTimer& tmrCheck() const { return m_tmrCheck; }
     const QTimer& tmrMove() const { return m_tmrMove; }
 
+signals:
+    // After every title drag: true when it ended at an edge (docked), false when undocked.
+    void dockedChanged(bool docked);
+    // The pointer entered the docked window: it starts to slide out.
+    void slidingOut();
+
 public slots:
     // The handler of the hook's GetWindowMessage (connect with Qt::DirectConnection).
     // Forwards every message through the hook's CallDefaultWindowProc, except
