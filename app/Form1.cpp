@@ -143,13 +143,16 @@ void Form1::load()
 
 void Form1::placeWindow(int x, int y)
 {
+    // The primary monitor, wherever it lies on the desktop (at 0,0 with one monitor).
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int screenLeft = twips(screen.x());
+    const int screenTop = twips(screen.y());
     const int screenWidth = twips(screen.width());
     const int screenHeight = twips(screen.height());
     if (x == 0)
-        moveToTwips((screenWidth - kWidthTwips) / 2, (screenHeight - kHeightTwips) / 2);
+        moveToTwips(screenLeft + (screenWidth - kWidthTwips) / 2, screenTop + (screenHeight - kHeightTwips) / 2);
     else if (x < 0 || y < 0)
-        moveToTwips(screenWidth - kWidthTwips, 0);
+        moveToTwips(screenLeft + screenWidth - kWidthTwips, screenTop);
     else
         moveToTwips(x, y);
 }

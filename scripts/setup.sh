@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xdotool x11-utils imagemagick
   clang libclang-rt-14-dev
   pulseaudio pulseaudio-utils
+  openbox xfwm4 dbus libxcb1-dev xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 
 install_missing() {

@@ -8,10 +8,15 @@
 #include "window/DockStacking.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -67,7 +72,39 @@ private:
 
 // Only this one: a change of the stay-on-top hint makes Qt replace the X window.
 constexpr Qt::WindowFlags DockedFlags = Qt::BypassWindowManagerHint;
+
+
+// True when the window is a direct child of the root window: no window manager
+// holds it in a frame (any more). Without X11 there are no frames.
+bool outsideAnyFrame(QWidget* window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return true;
+    xcb_connection_t* connection = x11->connection();
+    const auto cookie = xcb_query_tree(connection, xcb_window_t(window->winId()));
+    xcb_query_tree_reply_t* reply = xcb_query_tree_reply(connection, cookie, nullptr);
+    const bool outside = !reply || reply->parent == reply->root;
+    free(reply);
+    return outside;
 }
+
+// Maps the hidden window again with its new flags once the window manager has let
+// go of it (at most about half a second): mapped while still in the old frame, it
+// would be unmapped with the frame.
+void showWhenWithdrawn(QPointer<QWidget> window, Qt::WindowFlags flags, int triesLeft)
+{
+    if (!window || window->windowHandle()->flags() != flags)
+        return; // gone, or switched again meanwhile
+    if (triesLeft > 0 && !outsideAnyFrame(window)) {
+        QTimer::singleShot(10, window, [window, flags, triesLeft] { showWhenWithdrawn(window, flags, triesLeft - 1); });
+        return;
+    }
+    window->show();
+    window->raise();
+}
+
+} // namespace
 
 void setDockedStacking(QWidget* window, bool docked)
 {
@@ -82,15 +119,11 @@ void setDockedStacking(QWidget* window, bool docked)
     if (docked && !window->findChild<QObject*>(DockedBoardDialogs::Name, Qt::FindDirectChildrenOnly))
         new DockedBoardDialogs(window);
     const bool visible = window->isVisible();
-    const QPoint position = window->pos();
     if (visible)
         window->hide();
     handle->setFlags(wanted);
-    window->move(position);
-    if (visible) {
-        window->show();
-        window->raise();
-    }
+    if (visible)
+        showWhenWithdrawn(window, wanted, 50);
 }
 
 void raiseDocked(QWidget* window)
