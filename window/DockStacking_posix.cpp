@@ -78,10 +78,12 @@ constexpr Qt::WindowFlags DockedFlags = Qt::BypassWindowManagerHint;
 // holds it in a frame (any more). Without X11 there are no frames.
 bool outsideAnyFrame(QWidget* window)
 {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return true;
-    xcb_connection_t* connection = x11->connection();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return true;
     const auto cookie = xcb_query_tree(connection, xcb_window_t(window->winId()));
     xcb_query_tree_reply_t* reply = xcb_query_tree_reply(connection, cookie, nullptr);
     const bool outside = !reply || reply->parent == reply->root;

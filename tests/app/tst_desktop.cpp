@@ -7,10 +7,13 @@
 #include "ui/LabelButton.h"
 #include "ui/Settings.h"
 #include "ui/Time.h"
+#include "window/DockStacking.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDialog>
+#include <QWindow>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -195,6 +198,28 @@ private slots:
         note->setText(QString(200, QChar(0x5B57)));
         QVERIFY(note->overflows());
         QCOMPARE(note->text().size(), 200); // the slot keeps the whole note
+    }
+
+    // Docked: the same native window, still shown, out of the window manager's hands,
+    // and so are the windows it opens; undocked: an ordinary window again.
+    void dockedStacking_switchesInPlace()
+    {
+        BoardFixture f;
+        Form1& form = f.start();
+        form.show();
+        const WId id = form.winId();
+        setDockedStacking(&form, true);
+        QVERIFY(form.windowHandle()->flags() & Qt::BypassWindowManagerHint);
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.winId(), id);
+        QDialog dialog(&form);
+        dialog.show();
+        QVERIFY(dialog.windowHandle()->flags() & Qt::BypassWindowManagerHint);
+        dialog.hide();
+        setDockedStacking(&form, false);
+        QVERIFY(!(form.windowHandle()->flags() & Qt::BypassWindowManagerHint));
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.winId(), id);
     }
 };
 
