@@ -6,6 +6,8 @@
 #include "reminders/ReminderHost.h"
 #include "reminders/ReminderStore.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 constexpr int SecondsPerDay = 24 * 60 * 60;
@@ -28,6 +30,13 @@ bool matchesDay(const QString& armed, const QDate& date, const QTime& first, con
     if (!timePart.startsWith(u' '))
         return false;
     const QString timeText = timePart.mid(1);
+    // Hours, minutes and seconds of one or two digits each ("08:05:00", "8:5:00",
+    // the clock's "8:05:00") name the same time of day.
+    static const QRegularExpression hms(QStringLiteral("^(\\d{1,2}):(\\d{1,2}):(\\d{1,2})$"));
+    if (const QRegularExpressionMatch m = hms.match(timeText); m.hasMatch()) {
+        const QTime at(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        return at.isValid() && first <= at && at <= last;
+    }
     for (QTime t = first;; t = t.addSecs(1)) {
         if (TimeText(t) == timeText)
             return true;

@@ -4,15 +4,25 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${JOTLARK_BUILD:-$ROOT/build}"
 
+# What building and running Jotlark need (scripts/run).
 PACKAGES=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-wqy-microhei fonts-arphic-ukai
-  xvfb xdotool x11-utils imagemagick
+  x11-utils libxcb1-dev
+)
+# A virtual display and its screenshot, for scripts/run without a display.
+HEADLESS_PACKAGES=(xvfb xdotool imagemagick)
+# Making the Debian package and checking it (scripts/package).
+PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
+# Only the tests need these (scripts/test): sanitizers and the fuzzer, a sound server,
+# two window managers, and Xorg's dummy driver with xrandr for two monitors.
+TEST_PACKAGES=(
+  "${HEADLESS_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
   clang libclang-rt-14-dev
   pulseaudio pulseaudio-utils
-  openbox xfwm4 dbus libxcb1-dev xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  openbox xfwm4 dbus xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 
 install_missing() {
@@ -22,21 +32,29 @@ install_missing() {
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
+  echo "== Installing ${#missing[@]} packages: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  # One apt at a time, even when several builds run side by side.
+  # One apt at a time, even when several builds run side by side. apt's own
+  # lines (Get:, Unpacking, Setting up) show the progress.
   (
     flock 9
-    $sudo apt-get -o DPkg::Lock::Timeout=600 update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    echo "-- apt-get update"
+    $sudo apt-get -o DPkg::Lock::Timeout=600 -q update
+    echo "-- apt-get install"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 -q install -y --no-install-recommends "${missing[@]}"
   ) 9>"${TMPDIR:-/tmp}/jotlark-apt.lock"
 }
 
+# build [type] [cmake --build options…]: configures $BUILD and builds it, all
+# targets unless the options name some (`build RelWithDebInfo --target jotlark`).
 build() {
   local type="${1:-RelWithDebInfo}"
+  shift || true
+  echo "== Configuring $BUILD ($type)"
   cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
-  cmake --build "$BUILD" -j"$(nproc)"
+  echo "== Building"
+  cmake --build "$BUILD" -j"$(nproc)" "$@"
 }
 
 # Starts Xvfb on a display it picks itself (-displayfd, so that parallel runs

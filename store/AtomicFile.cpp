@@ -2,7 +2,15 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRegularExpression>
+
+namespace {
+WriteFault writeFault;
+} // namespace
+
+void setWriteFault(WriteFault fault) {
+    writeFault = fault;
+}
 
 QString replaceRefusal(const QString& file) {
     const QFileInfo info(file);
@@ -26,21 +34,22 @@ QString replaceRefusal(const QString& file) {
 
 bool replaceFileAtomically(const QString& file, const QByteArray& bytes, QString* reason) {
     QString why = replaceRefusal(file);
-    if (why.isEmpty()) {
-        QSaveFile out(file);
-        out.setDirectWriteFallback(false);
-        if (!out.open(QIODevice::WriteOnly)) {
-            why = QStringLiteral("无法在所在的文件夹中创建文件（%1）").arg(out.errorString());
-        } else if (out.write(bytes) != bytes.size()) {
-            why = QStringLiteral("写入失败（%1）").arg(out.errorString());
-            out.cancelWriting(); // the temporary file is removed with `out`
-        } else if (!out.commit()) {
-            why = QStringLiteral("写入失败（%1）").arg(out.errorString());
-        }
-    }
-    if (why.isEmpty())
+    if (why.isEmpty() && atomicfile::writeAndReplace(file, bytes, writeFault, &why))
         return true;
     if (reason)
         *reason = why;
     return false;
+}
+
+void removeLeftoverReplacements(const QString& file) {
+    const QFileInfo info(file);
+    const QString prefix = QFileInfo(atomicfile::temporaryPrefix(file)).fileName();
+    const QRegularExpression pattern("^" + QRegularExpression::escape(prefix) + "(\\d{1,10})\\.[A-Za-z0-9]{6}$");
+    QDir folder(info.absolutePath());
+    const QStringList names = folder.entryList({prefix + '*'}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch m = pattern.match(name);
+        if (m.hasMatch() && atomicfile::processHasEnded(m.captured(1).toLongLong()))
+            folder.remove(name);
+    }
 }

@@ -1,16 +1,20 @@
 #include "store/Profile.h"
 
 #include "store/AtomicFile.h"
+#include "store/FileStatus.h"
 
 #include <QByteArrayView>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace profile {
 namespace {
@@ -18,8 +22,10 @@ namespace {
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 const QByteArray kCrLf("\r\n");
 
+// Spaces, tabs, vertical tabs, form feeds and Ctrl-Z surround names and values
+// without belonging to them, as for the Windows functions.
 bool isBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
 QByteArrayView trimmed(QByteArrayView v) {
@@ -67,20 +73,29 @@ struct Entry {
 
 class Lines {
 public:
-    explicit Lines(const QByteArray& content) : m_content(content) {
-        if (content.startsWith(kUtf8Bom))
+    explicit Lines(const QByteArray& content, qsizetype from = -1) : m_content(content) {
+        if (from >= 0)
+            m_pos = from;
+        else if (content.startsWith(kUtf8Bom))
             m_pos = kUtf8Bom.size();
     }
 
+    // CR LF, a lone LF and a lone CR each end a line.
     bool next(Line* line) {
         if (m_pos >= m_content.size())
             return false;
         line->begin = m_pos;
-        const qsizetype lf = m_content.indexOf('\n', m_pos);
-        line->next = lf < 0 ? m_content.size() : lf + 1;
-        line->end = lf < 0 ? m_content.size() : lf;
-        if (line->end > line->begin && m_content[line->end - 1] == '\r')
-            --line->end;
+        const char* data = m_content.constData();
+        const qsizetype size = m_content.size();
+        qsizetype i = m_pos;
+        while (i < size && data[i] != '\n' && data[i] != '\r')
+            ++i;
+        line->end = i;
+        if (i < size && data[i] == '\r')
+            ++i;
+        if (i < size && data[i] == '\n' && (i == line->end || data[i - 1] == '\r'))
+            ++i;
+        line->next = i;
         m_pos = line->next;
         return true;
     }
@@ -97,10 +112,10 @@ Entry parse(const QByteArray& content, const Line& line) {
         return e;
     if (text.front() == ';') {
         e.kind = Kind::Comment;
-    } else if (text.front() == '[') {
-        const qsizetype close = text.indexOf(']');
+    } else if (text.front() == '[' && text.lastIndexOf(']') > 0) {
+        // The name runs to the last ']'; a '[' line without one is an ordinary line.
         e.kind = Kind::Section;
-        e.name = trimmed(text.sliced(1, (close < 0 ? text.size() : close) - 1));
+        e.name = trimmed(text.sliced(1, text.lastIndexOf(']') - 1));
     } else {
         const qsizetype eq = text.indexOf('=');
         if (eq < 0) {
@@ -120,7 +135,9 @@ bool isSectionLine(const QByteArray& content, const Line& line) {
     qsizetype i = line.begin;
     while (i < line.end && isBlank(content[i]))
         ++i;
-    return i < line.end && content[i] == '[';
+    if (i >= line.end || content[i] != '[')
+        return false;
+    return QByteArrayView(content).sliced(i + 1, line.end - i - 1).contains(']');
 }
 
 QByteArray unquoted(QByteArrayView value) {
@@ -149,65 +166,23 @@ const char* refusal(const QByteArray& section, const QByteArray& key, const QByt
 
 // A line end for content that does not end in one yet, so that text can follow.
 QByteArray missingLineEnd(const QByteArray& content) {
-    if (content.isEmpty() || content.endsWith('\n') || content == kUtf8Bom)
+    if (content.isEmpty() || content.endsWith('\n') || content.endsWith('\r') || content == kUtf8Bom)
         return {};
-    return content.endsWith('\r') ? QByteArray("\n") : kCrLf;
+    return kCrLf;
 }
 
-// The file's bytes as the functions parse them; false when there is no readable file.
-bool loadFile(const QString& file, QByteArray* bytes, FileEncoding* encoding, bool* unreadable = nullptr) {
-    if (unreadable)
-        *unreadable = false;
-    if (!QFileInfo(file).isFile())
-        return false;
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (unreadable)
-            *unreadable = true;
-        return false;
-    }
-    QByteArray raw = in.readAll();
-    if (in.error() != QFileDevice::NoError) {
-        if (unreadable)
-            *unreadable = true;
-        return false;
-    }
-    *encoding = detectEncoding(raw);
-    if (*encoding == FileEncoding::Utf16LE || *encoding == FileEncoding::Utf16BE) {
-        QStringDecoder decode(*encoding == FileEncoding::Utf16LE ? QStringConverter::Utf16LE
-                                                                 : QStringConverter::Utf16BE);
-        const QString text = decode(QByteArrayView(raw).sliced(2));
-        raw = text.toUtf8();
-    }
-    *bytes = raw;
-    return true;
-}
-
-QByteArray toFileBytes(const QByteArray& parsed, FileEncoding encoding) {
-    if (encoding != FileEncoding::Utf16LE && encoding != FileEncoding::Utf16BE)
-        return parsed;
-    const bool le = encoding == FileEncoding::Utf16LE;
-    QStringEncoder encode(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-    return QByteArray(le ? "\xFF\xFE" : "\xFE\xFF") + QByteArray(encode(QString::fromUtf8(parsed)));
-}
-
-} // namespace
-
-QByteArray readValue(const QByteArray& content, const QByteArray& section, const QByteArray& key, bool* found) {
-    if (found)
-        *found = false;
-    bool inSection = false;
-    Lines lines(content);
+// The key's value in the section that starts at `from` (a section line, or the
+// start of the text before the first section when header is false).
+QByteArray valueFrom(const QByteArray& content, qsizetype from, bool header, const QByteArray& key, bool* found) {
+    Lines lines(content, from);
     Line line;
+    if (header)
+        lines.next(&line);
     while (lines.next(&line)) {
-        if (!inSection && !isSectionLine(content, line))
-            continue; // outside the section only section lines matter
+        if (isSectionLine(content, line))
+            return {};
         const Entry e = parse(content, line);
-        if (e.kind == Kind::Section) {
-            if (inSection)
-                return {}; // only the first section of the name counts
-            inSection = sameName(e.name, section);
-        } else if (inSection && (e.kind == Kind::Key || e.kind == Kind::KeyOnly) && sameName(e.name, key)) {
+        if ((e.kind == Kind::Key || e.kind == Kind::KeyOnly) && sameName(e.name, key)) {
             if (e.kind == Kind::KeyOnly)
                 return {};
             if (found)
@@ -218,7 +193,50 @@ QByteArray readValue(const QByteArray& content, const QByteArray& section, const
     return {};
 }
 
-bool writeValue(QByteArray& content, const QByteArray& section, const QByteArray& key, const QByteArray& value) {
+QByteArray lowerName(QByteArrayView name) {
+    QByteArray lower = trimmed(name).toByteArray();
+    for (char& c : lower)
+        c = asciiLower(c);
+    return lower;
+}
+
+// Where each section's first line starts, by its name in lower case, and where
+// the text before the first section starts.
+struct SectionIndex {
+    QHash<QByteArray, qsizetype> starts;
+    qsizetype top = 0;
+};
+
+SectionIndex indexSections(const QByteArray& content) {
+    SectionIndex index;
+    Lines lines(content);
+    Line line;
+    bool first = true;
+    while (lines.next(&line)) {
+        if (first)
+            index.top = line.begin;
+        first = false;
+        if (isSectionLine(content, line)) {
+            const QByteArray name = lowerName(parse(content, line).name);
+            if (!index.starts.contains(name)) // only the first section of a name counts
+                index.starts.insert(name, line.begin);
+        }
+    }
+    if (first)
+        index.top = content.size();
+    return index;
+}
+
+// One change of the text: `removed` bytes at `at` replaced by `inserted`. Both
+// ends lie on line starts or at the end of the text.
+struct Edit {
+    qsizetype at = 0;
+    qsizetype removed = 0;
+    QByteArray inserted;
+};
+
+bool planWrite(const QByteArray& content, const QByteArray& section, const QByteArray& key, const QByteArray& value,
+               Edit* edit) {
     if (refusal(section, key, value))
         return false;
 
@@ -241,8 +259,7 @@ bool writeValue(QByteArray& content, const QByteArray& section, const QByteArray
         if (!inSection || e.kind == Kind::Blank)
             continue;
         if ((e.kind == Kind::Key || e.kind == Kind::KeyOnly) && sameName(e.name, key)) {
-            const QByteArray replacement = e.name.toByteArray() + '=' + value + kCrLf;
-            content.replace(line.begin, line.next - line.begin, replacement);
+            *edit = {line.begin, line.next - line.begin, e.name.toByteArray() + '=' + value + kCrLf};
             return true;
         }
         insertAt = line.next;
@@ -253,10 +270,166 @@ bool writeValue(QByteArray& content, const QByteArray& section, const QByteArray
         QByteArray text = keyLine;
         if (insertAt == content.size())
             text.prepend(missingLineEnd(content));
-        content.insert(insertAt, text);
+        *edit = {insertAt, 0, text};
     } else {
-        content += missingLineEnd(content) + '[' + trimmed(section).toByteArray() + ']' + kCrLf + keyLine;
+        *edit = {content.size(), 0,
+                 missingLineEnd(content) + '[' + trimmed(section).toByteArray() + ']' + kCrLf + keyLine};
     }
+    return true;
+}
+
+// A UTF-16 file as the functions parse it: its lines in UTF-8, and for every
+// line start (and the end) the offset in the parsed text and in the file, so an
+// edit can be made on the file's own bytes and every other line kept as it is.
+struct Utf16Text {
+    QByteArray parsed;
+    QList<std::pair<qsizetype, qsizetype>> starts; // parsed offset, file offset
+};
+
+Utf16Text parseUtf16(const QByteArray& raw, bool le) {
+    auto unit = [&](qsizetype i) {
+        const auto b0 = uchar(raw[2 + 2 * i]);
+        const auto b1 = uchar(raw[3 + 2 * i]);
+        return char16_t(le ? (b0 | b1 << 8) : (b0 << 8 | b1));
+    };
+    const qsizetype units = (raw.size() - 2) / 2;
+    Utf16Text text;
+    QString lineText;
+    qsizetype i = 0;
+    while (i < units) {
+        text.starts.append({text.parsed.size(), 2 + 2 * i});
+        lineText.clear();
+        while (i < units && unit(i) != u'\r' && unit(i) != u'\n')
+            lineText += QChar(unit(i++));
+        text.parsed += lineText.toUtf8();
+        if (i < units && unit(i) == u'\r') {
+            text.parsed += '\r';
+            ++i;
+            if (i < units && unit(i) == u'\n') {
+                text.parsed += '\n';
+                ++i;
+            }
+        } else if (i < units) {
+            text.parsed += '\n';
+            ++i;
+        }
+    }
+    text.starts.append({text.parsed.size(), 2 + 2 * units}); // an odd last byte stays after everything
+    return text;
+}
+
+QByteArray toUtf16(const QByteArray& utf8, bool le) {
+    QStringEncoder encode(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+    return encode(QString::fromUtf8(utf8));
+}
+
+// The file's bytes as the functions parse them; false when there is no readable file.
+bool readRaw(const QString& file, QByteArray* raw, bool* unreadable) {
+    *unreadable = false;
+    if (!QFileInfo(file).isFile())
+        return false;
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *unreadable = true;
+        return false;
+    }
+    *raw = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
+        *unreadable = true;
+        return false;
+    }
+    return true;
+}
+
+QByteArray parsedForm(const QByteArray& raw, FileEncoding encoding) {
+    if (encoding != FileEncoding::Utf16LE && encoding != FileEncoding::Utf16BE)
+        return raw;
+    return parseUtf16(raw, encoding == FileEncoding::Utf16LE).parsed;
+}
+
+// The last file read, kept while its status stays the same.
+qint64 settleNs = 50'000'000;
+qint64 parses = 0;
+
+struct Cached {
+    QString file;
+    FileStatus status;
+    FileEncoding encoding = FileEncoding::Native;
+    QByteArray parsed;
+    SectionIndex sections;
+};
+
+QMutex cacheMutex;
+std::shared_ptr<const Cached> cache;
+
+// The file as the read functions see it, from the cache while the file's status
+// is unchanged; nullptr when there is no readable file.
+std::shared_ptr<const Cached> loadForReading(const QString& file) {
+    const FileStatus before = fileStatus(file);
+    if (!before.regular)
+        return nullptr;
+    {
+        QMutexLocker lock(&cacheMutex);
+        if (cache && cache->file == file && cache->status == before)
+            return cache;
+    }
+    QByteArray raw;
+    bool unreadable = false;
+    if (!readRaw(file, &raw, &unreadable))
+        return nullptr;
+    auto fresh = std::make_shared<Cached>();
+    fresh->file = file;
+    fresh->status = before;
+    fresh->encoding = detectEncoding(raw);
+    fresh->parsed = parsedForm(raw, fresh->encoding);
+    fresh->sections = indexSections(fresh->parsed);
+    QMutexLocker lock(&cacheMutex);
+    ++parses;
+    const qint64 now = fileClockNowNs();
+    // Times in whole seconds (FAT, ext3) move only once a second.
+    const bool wholeSeconds = before.modifiedNs % 1'000'000'000 == 0 && before.changedNs % 1'000'000'000 == 0;
+    const qint64 settle = wholeSeconds && settleNs > 0 ? std::max<qint64>(settleNs, 2'000'000'000) : settleNs;
+    const bool settled =
+        fileStatus(file) == before && now - before.modifiedNs >= settle && now - before.changedNs >= settle;
+    cache = settled ? fresh : nullptr;
+    return fresh;
+}
+
+void forget(const QString& file) {
+    QMutexLocker lock(&cacheMutex);
+    if (cache && cache->file == file)
+        cache = nullptr;
+}
+
+QByteArray cachedValue(const Cached& c, const QByteArray& section, const QByteArray& key, bool* found) {
+    *found = false;
+    if (trimmed(section).isEmpty())
+        return valueFrom(c.parsed, c.sections.top, false, key, found);
+    const auto it = c.sections.starts.constFind(lowerName(section));
+    if (it == c.sections.starts.cend())
+        return {};
+    return valueFrom(c.parsed, it.value(), true, key, found);
+}
+
+} // namespace
+
+QByteArray readValue(const QByteArray& content, const QByteArray& section, const QByteArray& key, bool* found) {
+    if (found)
+        *found = false;
+    const SectionIndex index = indexSections(content);
+    if (trimmed(section).isEmpty())
+        return valueFrom(content, index.top, false, key, found);
+    const auto it = index.starts.constFind(lowerName(section));
+    if (it == index.starts.cend())
+        return {};
+    return valueFrom(content, it.value(), true, key, found);
+}
+
+bool writeValue(QByteArray& content, const QByteArray& section, const QByteArray& key, const QByteArray& value) {
+    Edit edit;
+    if (!planWrite(content, section, key, value, &edit))
+        return false;
+    content.replace(edit.at, edit.removed, edit.inserted);
     return true;
 }
 
@@ -271,39 +444,43 @@ FileEncoding detectEncoding(const QByteArray& fileBytes) {
 }
 
 FileEncoding fileEncoding(const QString& file) {
-    QFile in(file);
-    if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly))
-        return FileEncoding::Native;
-    return detectEncoding(in.read(kUtf8Bom.size()));
+    const auto c = loadForReading(file);
+    return c ? c->encoding : FileEncoding::Native;
 }
 
 qint64 profileSize(const QString& file) {
-    // Only a UTF-16 file changes its size on the way in; others are not read.
-    const QFileInfo info(file);
-    if (!info.isFile())
-        return -1;
-    const FileEncoding announced = fileEncoding(file);
-    if (announced != FileEncoding::Utf16LE && announced != FileEncoding::Utf16BE)
-        return QFile(file).open(QIODevice::ReadOnly) ? info.size() : -1;
-    QByteArray bytes;
-    FileEncoding encoding;
-    if (!loadFile(file, &bytes, &encoding))
-        return -1;
-    return bytes.size();
+    const auto c = loadForReading(file);
+    return c ? c->parsed.size() : -1;
+}
+
+qint64 fileParses() {
+    QMutexLocker lock(&cacheMutex);
+    return parses;
+}
+
+void setSettleTime(qint64 nanoseconds) {
+    QMutexLocker lock(&cacheMutex);
+    settleNs = nanoseconds;
+}
+
+bool lookUp(const QString& file, const QByteArray& section, const QByteArray& key, ProfileRead* read) {
+    *read = {};
+    const auto c = loadForReading(file);
+    if (!c)
+        return false;
+    read->encoding = c->encoding;
+    read->size = c->parsed.size();
+    read->value = cachedValue(*c, section, key, &read->found);
+    return true;
 }
 
 int GetPrivateProfileStringA(const QByteArray& section, const QByteArray& key, const QByteArray& defaultValue,
                              char* buffer, int size, const QString& file) {
     if (size <= 0 || !buffer)
         return 0;
-    QByteArray bytes;
-    FileEncoding encoding;
-    bool found = false;
-    QByteArray value;
-    if (loadFile(file, &bytes, &encoding))
-        value = readValue(bytes, section, key, &found);
-    if (!found)
-        value = defaultValue;
+    ProfileRead read;
+    lookUp(file, section, key, &read);
+    const QByteArray& value = read.found ? read.value : defaultValue;
     const int count = int(std::min<qsizetype>(value.size(), size - 1));
     std::memcpy(buffer, value.constData(), size_t(count));
     buffer[count] = '\0';
@@ -322,17 +499,41 @@ bool WritePrivateProfileStringA(const QByteArray& section, const QByteArray& key
     if (const QString why = replaceRefusal(file); !why.isEmpty())
         return fail(why);
 
-    QByteArray content;
-    FileEncoding encoding = FileEncoding::Native;
+    // Written from a fresh read of the file, never from the cache.
+    QByteArray raw;
     bool unreadable = false;
-    if (!loadFile(file, &content, &encoding, &unreadable) && unreadable)
+    if (!readRaw(file, &raw, &unreadable) && unreadable)
         return fail(QStringLiteral("无法读取现有的文件"));
-    if (!writeValue(content, section, key, value))
-        return fail(QStringLiteral("无法写入该值"));
+    const FileEncoding encoding = detectEncoding(raw);
+    const bool utf16 = encoding == FileEncoding::Utf16LE || encoding == FileEncoding::Utf16BE;
+    Edit edit;
+    if (!utf16) {
+        if (!planWrite(raw, section, key, value, &edit))
+            return fail(QStringLiteral("无法写入该值"));
+        raw.replace(edit.at, edit.removed, edit.inserted);
+    } else {
+        const bool le = encoding == FileEncoding::Utf16LE;
+        const Utf16Text text = parseUtf16(raw, le);
+        if (!planWrite(text.parsed, section, key, value, &edit))
+            return fail(QStringLiteral("无法写入该值"));
+        auto fileOffset = [&](qsizetype parsedOffset) {
+            for (const auto& [p, f] : text.starts) {
+                if (p == parsedOffset)
+                    return f;
+            }
+            return qsizetype(-1);
+        };
+        const qsizetype from = fileOffset(edit.at);
+        const qsizetype to = fileOffset(edit.at + edit.removed);
+        if (from < 0 || to < 0)
+            return fail(QStringLiteral("无法写入该值"));
+        raw.replace(from, to - from, toUtf16(edit.inserted, le));
+    }
+    forget(file);
     QString reason;
-    if (!replaceFileAtomically(file, toFileBytes(content, encoding), &reason))
-        return fail(reason);
-    return true;
+    const bool replaced = replaceFileAtomically(file, raw, &reason);
+    forget(file);
+    return replaced || fail(reason);
 }
 
 } // namespace profile

@@ -1,12 +1,17 @@
 #pragma once
 // Windows profile-file functions ("[Section]" / "key=value" text files), our own
 // implementation. Names and values are bytes in the file's encoding. Every call
-// reads the file afresh; a write replaces the file atomically and keeps every
-// other line byte for byte.
+// sees the file as it is now: the last file parsed is kept with its status (size,
+// times in nanoseconds, file number) and parsed again whenever that changes; a
+// write reads the file afresh, replaces it atomically, keeps every other line
+// byte for byte and drops what was kept.
 //
-// Parsing rules: lines end in CR LF, a lone LF, or the end of the file. Section
-// and key names are compared without regard to ASCII case, their surrounding
-// spaces and tabs ignored. A line starting with ';' is a comment. Only the first
+// Parsing rules: lines end in CR LF, a lone LF, a lone CR, or the end of the
+// file. Section and key names are compared without regard to ASCII case, their
+// surrounding blanks (space, tab, VT, FF, Ctrl-Z) ignored. A line starting with
+// ';' is a comment. A section line starts with '[' and holds a ']'; its name runs
+// to the last ']' (a '[' line without one is an ordinary line). Lines before the
+// first section line belong to the section with the empty name. Only the first
 // section of a name counts, and within it only the first line naming the key; a
 // line holding just the key's name (no '=') names the key but has no value.
 // A UTF-8 byte-order mark at the start is skipped (and kept on writing). A file
@@ -46,6 +51,22 @@ FileEncoding fileEncoding(const QString& file);
 // The size in bytes of the file as the profile functions see it: the file's size,
 // or for a UTF-16 file the size of its UTF-8 form. -1 when there is no readable file.
 qint64 profileSize(const QString& file);
+
+// One look-up through the kept parse of the file: false when there is no readable file.
+struct ProfileRead {
+    FileEncoding encoding = FileEncoding::Native;
+    qint64 size = -1; // as profileSize()
+    bool found = false;
+    QByteArray value;
+};
+bool lookUp(const QString& file, const QByteArray& section, const QByteArray& key, ProfileRead* read);
+
+// How many times a file has been read and parsed for reading so far (tests).
+qint64 fileParses();
+// A file changed less than this long before it is read is not kept, because file
+// times advance in coarse steps and a second change in the same step would not
+// show (50 ms, at least 2 s where times are whole seconds; tests set 0).
+void setSettleTime(qint64 nanoseconds);
 
 // GetPrivateProfileStringA: copies at most size - 1 bytes of the value (or of
 // defaultValue when file, section or key is missing) and a NUL into buffer, and

@@ -1,5 +1,6 @@
 #include "store/SettingsStore.h"
 
+#include "store/AtomicFile.h"
 #include "store/Profile.h"
 #include "store/TextCodec.h"
 
@@ -23,28 +24,38 @@ QString fromFileText(const QByteArray& bytes, FileEncoding encoding) {
     return encoding == FileEncoding::Native ? decodeText(bytes) : QString::fromUtf8(bytes);
 }
 
+// What the profile reader trims from both ends of a value.
 bool isBlank(QChar c) {
-    return c == u' ' || c == u'\t';
+    return c == u' ' || c == u'\t' || c == u'\v' || c == u'\f' || c == QChar(0x1a);
 }
+
+// Starts a value in the reversible encoding: a noncharacter, which code page 936
+// cannot express, so no value a program using the Windows functions writes (or
+// a user types) begins with it.
+const QChar kMarker(0xFDD0);
 
 } // namespace
 
 QString GetIniValue(const QString& section, const QString& key, const QString& file) {
-    if (!QFileInfo(file).isFile())
+    // One parse of the file serves its encoding, its size and the value.
+    profile::ProfileRead read;
+    if (!profile::lookUp(file, QByteArray(), QByteArray(), &read))
         return {};
-    const FileEncoding encoding = profile::fileEncoding(file);
-    // The buffer is as large as the whole file, so no value is cut short.
-    const qint64 n = std::min<qint64>(profile::profileSize(file), INT_MAX);
-    QByteArray buffer(qsizetype(std::max<qint64>(n, 0)), '\0');
-    const int c = profile::GetPrivateProfileStringA(toFileText(section, encoding), toFileText(key, encoding), "",
-                                                    buffer.data(), int(n - 1), file);
-    // Only the first c bytes were copied; the rest are NULs, which would be removed
-    // anyway. Cutting them off first keeps a short value of a large file cheap.
-    buffer.truncate(std::max(c, 0));
-    return fromFileText(buffer, encoding).remove(QChar(u'\0'));
+    const FileEncoding encoding = read.encoding;
+    profile::lookUp(file, toFileText(section, encoding), toFileText(key, encoding), &read);
+    // The value as a buffer the size of the whole file would take it: the call
+    // asks for size - 1 bytes, which leaves room for size - 2 and the NUL.
+    const qint64 n = std::min<qint64>(read.size, INT_MAX);
+    const qint64 room = std::max<qint64>(n - 2, 0);
+    QByteArray value = read.found ? read.value : QByteArray();
+    if (value.size() > room)
+        value.truncate(qsizetype(room));
+    return fromFileText(value, encoding).remove(QChar(u'\0'));
 }
 
-SettingsStore::SettingsStore(QString file) : m_file(std::move(file)) {}
+SettingsStore::SettingsStore(QString file) : m_file(std::move(file)) {
+    removeLeftoverReplacements(m_file);
+}
 
 QString SettingsStore::GetIniValue(const QString& section, const QString& key) const {
     return ::GetIniValue(section, key, m_file);
@@ -68,8 +79,8 @@ bool SettingsStore::setValue(const QString& section, const QString& key, const Q
 
 QString SettingsStore::encodeValue(const QString& text) {
     QString stored = text;
-    if (text.contains(u'\r') || text.contains(u'\n') || text.startsWith(u'\\')) {
-        stored = QStringLiteral("\\");
+    if (text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(u'\0')) || text.startsWith(kMarker)) {
+        stored = kMarker;
         stored.reserve(text.size() + 8);
         for (const QChar c : text) {
             if (c == u'\\')
@@ -78,6 +89,8 @@ QString SettingsStore::encodeValue(const QString& text) {
                 stored += QStringLiteral("\\r");
             else if (c == u'\n')
                 stored += QStringLiteral("\\n");
+            else if (c == u'\0')
+                stored += QStringLiteral("\\0");
             else
                 stored += c;
         }
@@ -91,7 +104,7 @@ QString SettingsStore::encodeValue(const QString& text) {
 }
 
 QString SettingsStore::decodeValue(const QString& stored) {
-    if (!stored.startsWith(u'\\'))
+    if (!stored.startsWith(kMarker))
         return stored;
     QString text;
     text.reserve(stored.size());
@@ -99,8 +112,10 @@ QString SettingsStore::decodeValue(const QString& stored) {
         const QChar c = stored[i];
         if (c == u'\\' && i + 1 < stored.size()) {
             const QChar n = stored[i + 1];
-            if (n == u'\\' || n == u'r' || n == u'n') {
-                text += n == u'\\' ? QChar(u'\\') : n == u'r' ? QChar(u'\r') : QChar(u'\n');
+            const QChar plain = n == u'\\' ? QChar(u'\\') : n == u'r' ? QChar(u'\r') : n == u'n' ? QChar(u'\n')
+                                : n == u'0' ? QChar(u'\0') : QChar();
+            if (!plain.isNull() || n == u'0') {
+                text += plain;
                 ++i;
                 continue;
             }

@@ -1,22 +1,29 @@
 #pragma once
-// The settings file. Every read goes to the file (no cache); every write is one
-// key, replaced atomically.
+// The settings file. Every read sees the file as it is now (the profile layer
+// keeps the last parse only while the file's size, times and file number stay
+// the same); every write is one key, replaced atomically.
 //
-// Text encoding of the file: a file without a byte-order mark holds GBK text
-// (written as GB18030, which is the same bytes for every GBK character and keeps
-// the characters GBK lacks). A file that begins with a UTF-8 or UTF-16 mark holds
-// its values in that encoding; it is read in it and written back in it, mark kept.
+// Text encoding of the file: a file without a byte-order mark holds code page
+// 936 text (GBK, the euro sign as the byte 0x80), with GB18030's four-byte forms
+// for characters code page 936 lacks. A file that begins with a UTF-8 or UTF-16
+// mark holds its values in that encoding; it is read in it and written back in
+// it, mark kept.
 //
 // Stored form of a note (encodeValue / decodeValue), so that any text comes back
-// unchanged while plain text, as the Windows program wrote it, is stored as it is:
-//  1. Text holding CR or LF, or beginning with a backslash, is stored as a
-//     backslash followed by the text with '\' written "\\", CR "\r" and LF "\n".
-//  2. Then a result with leading or trailing spaces or tabs, or one that starts
-//     and ends with the same quote (" or '), is wrapped in double quotes; the
-//     profile reader removes exactly one such pair.
-// Reading undoes step 1 on a value that begins with a backslash: the first
-// backslash is dropped, "\\", "\r" and "\n" become their characters, and any
-// other backslash sequence stays as it is.
+// unchanged while every text the Windows profile functions can hold is stored as
+// they would store it:
+//  1. Text holding CR, LF or NUL, or beginning with U+FDD0, is stored as U+FDD0
+//     followed by the text with '\' written "\\", CR "\r", LF "\n" and NUL "\0".
+//     U+FDD0 is a noncharacter that code page 936 cannot express, so nothing a
+//     program using the Windows functions writes starts with it.
+//  2. Then a result with leading or trailing blanks (space, tab, VT, FF, Ctrl-Z),
+//     or one that starts and ends with the same quote (" or '), is wrapped in
+//     double quotes; the profile reader (Jotlark's and Windows') removes exactly
+//     one such pair.
+// Reading undoes step 1 on a value that begins with U+FDD0: the marker is
+// dropped, "\\", "\r", "\n" and "\0" become their characters, and any other
+// backslash sequence stays as it is. Every other value, a leading backslash
+// included, is the text itself.
 #include <QString>
 
 // Reads key in section of file: its value, or "" when the file does not exist or
@@ -26,6 +33,7 @@ QString GetIniValue(const QString& section, const QString& key, const QString& f
 
 class SettingsStore {
 public:
+    // Removes temporary files that saves of this file killed midway left behind.
     explicit SettingsStore(QString file);
 
     const QString& file() const { return m_file; }
@@ -34,7 +42,7 @@ public:
     QString GetIniValue(const QString& section, const QString& key) const;
 
     // Text as the user wrote it: the raw value with the reversible encoding
-    // (line breaks, surrounding spaces, surrounding quotes, a leading backslash) undone.
+    // (line breaks, NULs, surrounding blanks, surrounding quotes) undone.
     QString value(const QString& section, const QString& key) const;
 
     // One write of one key, the text encoded so that value() gives it back

@@ -51,10 +51,18 @@ QString escapedValue(const QString& text) {
 }
 
 QByteArray desktopEntry(const QString& executable) {
+    // The names and icon of the installed launcher, so that a session's list of
+    // start-up programs shows it as it shows the launcher; Exec names this very
+    // program, wherever it was installed.
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=Jotlark\n"
+                                        "Name[zh_CN]=Jotlark 便签\n"
+                                        "Comment=Sticky notes with reminders\n"
+                                        "Comment[zh_CN]=桌面便签与提醒\n"
+                                        "Icon=jotlark\n"
                                         "Exec=%1\n"
+                                        "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n")
                              .arg(escapedValue(quotedArgument(executable)));
     return text.toUtf8();

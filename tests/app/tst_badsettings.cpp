@@ -138,7 +138,8 @@ private slots:
         QCOMPARE(withoutAdded, garbage);
     }
 
-    void fiftyMegabytes_startQuicklyWithTheNotesAtTheEnd()
+    // Its start-up time is measured by scripts/bench; here only what it shows.
+    void fiftyMegabytes_startWithTheNotesAtTheEnd()
     {
         Started s;
         QByteArray big;
@@ -150,12 +151,7 @@ private slots:
         big += "[Main]\r\nS=1\r\nX=1500\r\nY=750\r\n1=" + gbk(QStringLiteral("最后的便签")) + "\r\n6=six\r\n";
         QVERIFY(writeAll(s.paths.settingsFile, big));
 
-        QElapsedTimer clock;
-        clock.start();
         QVERIFY(s.start());
-        const qint64 ms = clock.elapsed();
-        qInfo("start-up on a 50 MB settings file: %lld ms", ms);
-        QVERIFY2(ms < 5000, qPrintable(QString::number(ms)));
         QCOMPARE(s.result, Help::LoadResult::Skip);
         QCOMPARE(s.board->pos(), QPoint(100, 50));
         QCOMPARE(s.slotTexts(), QStringList({QStringLiteral("最后的便签"), "", "", "", "", "six"}));

@@ -1,11 +1,16 @@
 // The real program started twice on one settings folder.
+#include "app/SingleInstance.h"
 #include "tests/support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTest>
+
+#include <csignal>
 
 class SecondStartTest : public QObject {
     Q_OBJECT
@@ -50,6 +55,40 @@ private slots:
         QCOMPARE(next.state(), QProcess::Running);
         next.kill();
         QVERIFY(next.waitForFinished(10000));
+    }
+
+    // A logout, Ctrl+C or `kill` ends the board through main(): nothing of it is
+    // left behind to be taken over by the next start.
+    void terminationSignal_endsCleanly_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void terminationSignal_endsCleanly()
+    {
+        QFETCH(int, signal);
+        TempFolder home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", home.path(""));
+        const QString settings = home.path("jotlark/AT.ini");
+
+        QProcess board;
+        board.setProcessEnvironment(env);
+        board.start(QStringLiteral(JOTLARK_EXECUTABLE));
+        QVERIFY(board.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(settings + ".lock") && QFile::exists(settings), 10000);
+        const QString name = SingleInstance(settings).serverName();
+        const QString socketFile = QDir::isAbsolutePath(name) ? name : QDir::tempPath() + '/' + name;
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socketFile), 10000);
+
+        QCOMPARE(::kill(pid_t(board.processId()), signal), 0);
+        QVERIFY(board.waitForFinished(10000));
+        QCOMPARE(board.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(board.exitCode(), 0);
+        QVERIFY(!QFile::exists(settings + ".lock"));
+        QVERIFY(!QFileInfo::exists(socketFile));
     }
 };
 

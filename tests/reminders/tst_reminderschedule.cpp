@@ -97,6 +97,31 @@ private slots:
         QCOMPARE(rig.host.shown.size(), 1);
     }
 
+    // Times as the editor used to store them name the same time of day.
+    void olderTimeForms_ringInTheirSecond_data() {
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<bool>("rings");
+        QTest::newRow("clock's form") << QStringLiteral("8:05:00") << true;
+        QTest::newRow("two digits each") << QStringLiteral("08:05:00") << true;
+        QTest::newRow("one digit each") << QStringLiteral("8:5:00") << true;
+        QTest::newRow("mixed") << QStringLiteral("08:5:00") << true;
+        QTest::newRow("another minute") << QStringLiteral("08:06:00") << false;
+        QTest::newRow("not a time") << QStringLiteral("8:5") << false;
+        QTest::newRow("out of range") << QStringLiteral("8:65:00") << false;
+    }
+    void olderTimeForms_ringInTheirSecond() {
+        QFETCH(QString, time);
+        QFETCH(bool, rings);
+        Rig rig;
+        rig.clock.set(at(8, 4, 59));
+        rig.store.put(2, QStringLiteral("2024/5/1"), time);
+        rig.schedule->loadReminders();
+        rig.tickAt(at(8, 4, 59, 500));
+        QVERIFY(rig.host.shown.isEmpty());
+        rig.tickAt(at(8, 5, 0, 300));
+        QCOMPARE(rig.host.shown.size(), rings ? 1 : 0);
+    }
+
     void alarmMessage_givesAnEmptyContentLineForAnEmptySlot() {
         QCOMPARE(ReminderSchedule::alarmText(QString()), QStringLiteral("提醒内容：") + Tail);
 

@@ -1,3 +1,5 @@
+#include "store/AtomicFile.h"
+#include "store/Profile.h"
 #include "store/SettingsStore.h"
 #include "tests/support/TestSupport.h"
 
@@ -5,7 +7,12 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,13 +22,125 @@ namespace {
 QString note(int i) {
     return QString("第%1条\n").arg(i) + QString(i % 37 + 1, u'x') + ' ';
 }
+QStringList entries(const TempFolder& dir) {
+    return QDir(dir.path("")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+}
+
+bool setTimes(const QString& file, long nanoseconds) {
+    const timespec times[2] = {{1700000000, nanoseconds}, {1700000000, nanoseconds}};
+    return utimensat(AT_FDCWD, QFile::encodeName(file).constData(), times, 0) == 0;
+}
+
+// One failed save: false, a message naming the file and the reason, the file as
+// it was and nothing else in its folder.
+void verifyNothingReplaced(const TempFolder& dir, SettingsStore& store, const QString& reason) {
+    QVERIFY(!store.setValue("Main", "3", QString(20000, u'长')));
+    QVERIFY2(store.lastError().contains(store.file()) && store.lastError().contains(reason),
+             qPrintable(store.lastError()));
+    QCOMPARE(readAll(store.file()), defaultSettingsBytes());
+    QCOMPARE(entries(dir), QStringList{"AT.ini"});
+}
 } // namespace
 
 class AtomicWriteTest : public QObject {
     Q_OBJECT
 private slots:
     void killedWriter_leavesTheOldOrTheNewFile();
+    void fullDisk_replacesNothingAndSaysWhy_data();
+    void fullDisk_replacesNothingAndSaysWhy();
+    void tinyFileSystem_fullDiskIsReported();
+    void leftovers_onlyThoseOfEndedSavesAreRemoved();
+    void anotherWriter_isSeenThroughTheCache_data();
+    void anotherWriter_isSeenThroughTheCache();
 };
+
+void AtomicWriteTest::fullDisk_replacesNothingAndSaysWhy_data() {
+    QTest::addColumn<qint64>("after");
+    QTest::addColumn<int>("error");
+    QTest::newRow("nothing written") << qint64(0) << ENOSPC;
+    QTest::newRow("one byte") << qint64(1) << ENOSPC;
+    QTest::newRow("a block") << qint64(4096) << ENOSPC;
+    QTest::newRow("all but the last byte") << qint64(defaultSettingsBytes().size() + 39999) << ENOSPC;
+    QTest::newRow("quota") << qint64(8192) << EDQUOT;
+}
+
+void AtomicWriteTest::fullDisk_replacesNothingAndSaysWhy() {
+    QFETCH(qint64, after);
+    QFETCH(int, error);
+    TempFolder dir;
+    QVERIFY(writeAll(dir.path("AT.ini"), defaultSettingsBytes()));
+    SettingsStore store(dir.path("AT.ini"));
+    setWriteFault({after, error});
+    verifyNothingReplaced(dir, store, error == ENOSPC ? QStringLiteral("磁盘空间不足") : QStringLiteral("配额"));
+    setWriteFault({});
+    QVERIFY(store.setValue("Main", "3", "ok"));
+    QCOMPARE(store.value("Main", "3"), QStringLiteral("ok"));
+}
+
+void AtomicWriteTest::tinyFileSystem_fullDiskIsReported() {
+    if (geteuid() != 0)
+        QSKIP("mounting a tmpfs needs root");
+    TempFolder dir;
+    if (mount("tmpfs", QFile::encodeName(dir.path("")).constData(), "tmpfs", 0, "size=16k") != 0)
+        QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here: %1").arg(strerror(errno))));
+    const auto unmount = qScopeGuard([&] { umount2(QFile::encodeName(dir.path("")).constData(), MNT_DETACH); });
+    QVERIFY(writeAll(dir.path("AT.ini"), defaultSettingsBytes()));
+    SettingsStore store(dir.path("AT.ini"));
+    verifyNothingReplaced(dir, store, QStringLiteral("磁盘空间不足"));
+}
+
+void AtomicWriteTest::leftovers_onlyThoseOfEndedSavesAreRemoved() {
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    QVERIFY(waitpid(ended, nullptr, 0) == ended);
+    TempFolder dir;
+    QVERIFY(writeAll(dir.path("AT.ini"), defaultSettingsBytes()));
+    const QString dead = QString("AT.ini.jotlark%1.a1B2c3").arg(ended);
+    const QString live = QString("AT.ini.jotlark%1.a1B2c3").arg(getpid());
+    const QStringList others = {"AT.ini.backup", "AT.ini.jotlark1.toolong", "AT.ini.lock", "other.ini.jotlark7.abcdef"};
+    for (const QString& name : QStringList{dead, live} + others)
+        QVERIFY(writeAll(dir.path(name), "x"));
+    SettingsStore store(dir.path("AT.ini"));
+    QStringList kept = QStringList{"AT.ini", live} + others;
+    kept.sort();
+    QCOMPARE(entries(dir), kept);
+}
+
+void AtomicWriteTest::anotherWriter_isSeenThroughTheCache_data() {
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("same size and second, in place") << true;
+    QTest::newRow("renamed over, same times") << false;
+}
+
+void AtomicWriteTest::anotherWriter_isSeenThroughTheCache() {
+    QFETCH(bool, inPlace);
+    profile::setSettleTime(0);
+    const auto settle = qScopeGuard([] { profile::setSettleTime(50'000'000); });
+    TempFolder dir;
+    const QString file = dir.path("AT.ini");
+    QVERIFY(writeAll(file, "[Main]\r\nS=1\r\nX=5\r\n"));
+    QVERIFY(setTimes(file, 100));
+    QCOMPARE(GetIniValue("Main", "S", file), QStringLiteral("1"));
+    const qint64 parses = profile::fileParses();
+    QCOMPARE(GetIniValue("main", "X", file) + GetIniValue("Main", "S", file), QStringLiteral("51"));
+    QCOMPARE(profile::fileParses(), parses); // kept
+
+    if (inPlace) {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::ReadWrite) && out.write("[Main]\r\nS=2\r\n") == 13);
+        out.close();
+        QVERIFY(setTimes(file, 200));
+    } else {
+        QVERIFY(writeAll(dir.path("new"), "[Main]\r\nS=2\r\nX=5\r\n"));
+        QVERIFY(setTimes(dir.path("new"), 100));
+        QCOMPARE(std::rename(QFile::encodeName(dir.path("new")).constData(), QFile::encodeName(file).constData()), 0);
+    }
+    QCOMPARE(GetIniValue("Main", "S", file), QStringLiteral("2"));
+    // A write of our own drops what was kept.
+    QVERIFY(SettingsStore(file).setValue("Main", "S", "3"));
+    QCOMPARE(GetIniValue("Main", "S", file), QStringLiteral("3"));
+}
 
 void AtomicWriteTest::killedWriter_leavesTheOldOrTheNewFile() {
     TempFolder dir;
@@ -59,6 +178,8 @@ void AtomicWriteTest::killedWriter_leavesTheOldOrTheNewFile() {
         seen.insert(value);
     }
     QVERIFY2(seen.size() > 3, "the writer barely wrote");
+    SettingsStore atStart(file); // removes what the killed saves left
+    QCOMPARE(entries(dir), QStringList{"AT.ini"});
 }
 
 QTEST_GUILESS_MAIN(AtomicWriteTest)

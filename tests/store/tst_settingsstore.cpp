@@ -22,6 +22,9 @@ private slots:
     void awkwardNotes_survivesARestart();
     void filesWithAByteOrderMark_stayInTheirEncoding_data();
     void filesWithAByteOrderMark_stayInTheirEncoding();
+    void windowsValues_readAsTheyAre_data();
+    void windowsValues_readAsTheyAre();
+    void utf16File_keepsEveryOtherByte();
     void failedWrite_isReportedAndLeavesTheFile();
     void codec_writesGbkAndKeepsOtherCharacters();
     void numbers_countAnythingButAnIntegerInRangeAsZero_data();
@@ -66,13 +69,15 @@ void SettingsStoreTest::awkwardNotes_survivesARestart_data() {
         {"'single'", false},  {"''", false},           {"\" a \"", false},
         {"  leading", false}, {"trailing  ", false},   {"\ttabs\t", false},
         {" ", false},         {"line1\nline2", false}, {"a\r\nb\r\n", false},
-        {"lone\rcr", false},  {"\n", false},           {"\\starts", false},
-        {"\\", false},        {"\\n", false},          {"\\\\r\\", false},
+        {"lone\rcr", false},  {"\n", false},           {"\\starts", true},
+        {"\\", true},         {"\\n", true},           {"\\\\r\\", true},
         {"end\\", true},      {" \\x\n ", false},      {"表情😀符号", true},
-        {"\\\"x\"", false},
+        {"\\\"x\"", true},   {"\\\\server\\share", true}, {"价格€5", true},
+        {"\xef\xb7\x90x", false}, {"\v", false},       {"x\x1a", false},
     };
     for (const auto& [note, asIs] : notes)
         QTest::newRow(note) << QString::fromUtf8(note) << asIs;
+    QTest::newRow("NUL") << QString("a") + QChar(0) + "\\0b" << false;
 }
 
 void SettingsStoreTest::awkwardNotes_survivesARestart() {
@@ -132,6 +137,48 @@ void SettingsStoreTest::filesWithAByteOrderMark_stayInTheirEncoding() {
     QCOMPARE(SettingsStore(file).value("Main", "S"), QString("😀 新"));
 }
 
+// Values as a program using the Windows functions stores them read back as it reads them.
+void SettingsStoreTest::windowsValues_readAsTheyAre_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("path") << QByteArray("\\temp") << QStringLiteral("\\temp");
+    QTest::newRow("share") << QByteArray("\\\\server\\share") << QStringLiteral("\\\\server\\share");
+    QTest::newRow("escape-like") << QByteArray("\\dir\\new") << QStringLiteral("\\dir\\new");
+    QTest::newRow("backslash") << QByteArray("\\") << QStringLiteral("\\");
+    QTest::newRow("quoted blanks") << QByteArray("\"  x  \"") << QStringLiteral("  x  ");
+    QTest::newRow("euro") << QByteArray("\x80 5") << QStringLiteral("€ 5");
+    QTest::newRow("GBK") << kSlot1Gbk << kSlot1;
+}
+
+void SettingsStoreTest::windowsValues_readAsTheyAre() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, text);
+    TempFolder dir;
+    const QString file = dir.path("AT.ini");
+    QVERIFY(writeAll(file, "[Main]\r\n1=" + stored + "\r\n"));
+    SettingsStore store(file);
+    QCOMPARE(store.value("Main", "1"), text);
+    if (!stored.startsWith('"')) { // written back as the same bytes
+        QVERIFY(store.setValue("Main", "1", text));
+        QCOMPARE(readAll(file), "[Main]\r\n1=" + stored + "\r\n");
+    }
+}
+
+void SettingsStoreTest::utf16File_keepsEveryOtherByte() {
+    QStringEncoder le(QStringConverter::Utf16LE);
+    const QByteArray head = "\xff\xfe" + QByteArray(le(u"[Main]\r\n;")) + "\x00\xd8"; // a lone surrogate
+    const QByteArray body = le(u"\r\n1=a\r\n");
+    TempFolder dir;
+    const QString file = dir.path("AT.ini");
+    QVERIFY(writeAll(file, head + body + "Z")); // and an odd last byte
+    SettingsStore store(file);
+    QCOMPARE(store.value("Main", "1"), QStringLiteral("a"));
+    QVERIFY(store.setValue("Main", "2", QStringLiteral("二")));
+    QCOMPARE(readAll(file), head + body + QByteArray(le(u"2=二\r\n")) + "Z");
+    QVERIFY(store.setValue("Main", "1", QStringLiteral("b")));
+    QCOMPARE(readAll(file), head + QByteArray(le(u"\r\n1=b\r\n2=二\r\n")) + "Z");
+}
+
 void SettingsStoreTest::failedWrite_isReportedAndLeavesTheFile() {
     TempFolder dir;
     const QString file = dir.path("AT.ini");
@@ -155,6 +202,13 @@ void SettingsStoreTest::codec_writesGbkAndKeepsOtherCharacters() {
     const QString emoji = QStringLiteral("便签😀");
     QCOMPARE(encodeText(emoji).size(), 8); // two GBK characters and one four-byte sequence
     QCOMPARE(decodeText(encodeText(emoji)), emoji);
+    // The euro sign is code page 936's 0x80; GB18030's A2 E3 still reads as it.
+    const QString euro = QStringLiteral("€价€😀€");
+    QCOMPARE(encodeText(euro), QByteArray("\x80\xbc\xdb\x80\x94" "9" "\xfc" "6" "\x80"));
+    QCOMPARE(decodeText(encodeText(euro)), euro);
+    QCOMPARE(decodeText("\xa2\xe3"), QStringLiteral("€"));
+    QCOMPARE(decodeText("\x81\x80").size(), 1); // 0x80 as a second byte is part of a pair
+    QVERIFY(!decodeText("\x81\x80").contains(QChar(0x20AC)));
 }
 
 void SettingsStoreTest::numbers_countAnythingButAnIntegerInRangeAsZero_data() {

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -73,7 +75,12 @@ private slots:
         QCOMPARE(entry, QByteArray("[Desktop Entry]\n"
                                    "Type=Application\n"
                                    "Name=Jotlark\n"
+                                   "Name[zh_CN]=Jotlark 便签\n"
+                                   "Comment=Sticky notes with reminders\n"
+                                   "Comment[zh_CN]=桌面便签与提醒\n"
+                                   "Icon=jotlark\n"
                                    "Exec=\"/opt/My Apps/say \\\\\"hi\\\\\"/a\\\\`b/50%%/jot\\\\$lark\\\\\\\\x\"\n"
+                                   "Terminal=false\n"
                                    "X-GNOME-Autostart-enabled=true\n"));
         QCOMPARE(readExecArgument(execValue(entry)), exe);
     }
@@ -82,6 +89,28 @@ private slots:
         const QString exe = QStringLiteral("/home/李雷/程序/jotlark");
         QVERIFY(makeSystemAutostart(exe)->apply(true, nullptr));
         QCOMPARE(readExecArgument(execValue(readAll(m_entry))), exe);
+    }
+
+    // desktop-file-validate (desktop-file-utils) reads the entry as a session would.
+    void enabling_writesAValidEntry_data() {
+        QTest::addColumn<QString>("executable");
+        QTest::newRow("installed") << QStringLiteral("/usr/bin/jotlark");
+        QTest::newRow("blanks and quotes") << QStringLiteral("/opt/My Apps/say \"hi\"/50%/jot$lark\\x");
+        QTest::newRow("Chinese folder") << QStringLiteral("/home/李雷/程序/jotlark");
+    }
+    void enabling_writesAValidEntry() {
+        QFETCH(QString, executable);
+        const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+        if (validator.isEmpty())
+            QSKIP("desktop-file-validate is not installed");
+        QVERIFY(makeSystemAutostart(executable)->apply(true, nullptr));
+        QProcess validate;
+        validate.setProcessChannelMode(QProcess::MergedChannels);
+        validate.start(validator, {m_entry});
+        QVERIFY(validate.waitForFinished(30000));
+        const QByteArray report = validate.readAll();
+        QVERIFY2(validate.exitCode() == 0 && report.trimmed().isEmpty(), report.constData());
+        QCOMPARE(readExecArgument(execValue(readAll(m_entry))), executable);
     }
 
     void enabling_replacesAnEarlierEntry() {

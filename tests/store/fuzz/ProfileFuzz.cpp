@@ -30,7 +30,7 @@ private:
 };
 
 bool isBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
 QByteArray trimBlanks(QByteArray v) {
@@ -43,8 +43,8 @@ QByteArray trimBlanks(QByteArray v) {
     return v.sliced(b, e - b);
 }
 
-// What a reader gives back for a value written after '=': surrounding spaces and
-// tabs removed, then one matching pair of double or single quotes.
+// What a reader gives back for a value written after '=': surrounding blanks
+// (space, tab, VT, FF, Ctrl-Z) removed, then one matching pair of double or single quotes.
 QByteArray asRead(const QByteArray& written) {
     QByteArray v = trimBlanks(written);
     if (v.size() >= 2 && v.front() == v.back() && (v.front() == '"' || v.front() == '\''))
@@ -55,9 +55,9 @@ QByteArray asRead(const QByteArray& written) {
 QString asRead(const QString& written) {
     qsizetype b = 0;
     qsizetype e = written.size();
-    while (b < e && (written[b] == u' ' || written[b] == u'\t'))
+    while (b < e && written[b].unicode() < 0x80 && isBlank(char(written[b].unicode())))
         ++b;
-    while (e > b && (written[e - 1] == u' ' || written[e - 1] == u'\t'))
+    while (e > b && written[e - 1].unicode() < 0x80 && isBlank(char(written[e - 1].unicode())))
         --e;
     QString v = written.sliced(b, e - b);
     if (v.size() >= 2 && v.front() == v.back() && (v.front() == u'"' || v.front() == u'\''))
@@ -218,6 +218,8 @@ QString checkEncoding(const QString& text, const QByteArray& content) {
     const QString stored = SettingsStore::encodeValue(text);
     if (stored.contains(u'\r') || stored.contains(u'\n'))
         return QStringLiteral("an encoded note holds a line break");
+    if (stored.contains(QChar(u'\0')))
+        return QStringLiteral("an encoded note holds a NUL, which the reader would drop");
     if (SettingsStore::decodeValue(asRead(stored)) != text)
         return QStringLiteral("an encoded note does not decode to itself");
     // Through the file's bytes, for text that UTF-8 and GB18030 can carry.
