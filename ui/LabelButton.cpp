@@ -103,8 +103,12 @@ void LabelButton::keyPressEvent(QKeyEvent* event)
 void LabelButton::focusInEvent(QFocusEvent* event)
 {
     QLabel::focusInEvent(event);
+    // Shown only when the keyboard moved the focus here, so that a window opened
+    // with the mouse looks as it always did.
+    m_keyboardFocus = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     update();
-    emit focused();
+    if (m_keyboardFocus)
+        emit focused();
 }
 
 void LabelButton::focusOutEvent(QFocusEvent* event)
@@ -161,7 +165,7 @@ void LabelButton::paintEvent(QPaintEvent* event)
     } else {
         QLabel::paintEvent(event);
     }
-    if (hasFocus()) {
+    if (hasFocus() && m_keyboardFocus) {
         QPainter painter(this);
         QPen pen(palette().color(QPalette::WindowText));
         pen.setStyle(Qt::DotLine);

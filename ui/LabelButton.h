@@ -11,8 +11,8 @@ public:
 
     // Makes the label take the focus (Tab, or a click) and work from the keyboard:
     // Space, Enter and Return click it; the context-menu key and Shift+F10 press it
-    // with the right button at its centre. A focused label shows a dotted frame, and
-    // screen readers see role (a button unless told otherwise).
+    // with the right button at its centre. A label the keyboard focused shows a dotted
+    // frame, and screen readers see role (a button unless told otherwise).
     void setKeyboardActivation(QAccessible::Role role = QAccessible::Button);
     bool keyboardActivation() const { return m_role != QAccessible::NoRole; }
     QAccessible::Role accessibleRole() const { return keyboardActivation() ? m_role : QAccessible::StaticText; }
@@ -26,7 +26,7 @@ signals:
     void pressed(Qt::MouseButton button, QPoint globalPos);
     void clicked(); // left button pressed and released over the label, or a key press
     void pointerMoved();
-    void focused();
+    void focused(); // the keyboard moved the focus here
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -41,6 +41,7 @@ protected:
 private:
     bool m_leftDown = false;
     bool m_elide = false;
+    bool m_keyboardFocus = false;
     QAccessible::Role m_role = QAccessible::NoRole;
 };
 
