@@ -3,7 +3,7 @@
 #include "app/Platform.h"
 #include "app/SingleInstance.h"
 #include "reminders/Clock.h"
-#include "reminders/QtAlarmPlayer.h"
+#include "reminders/SystemAlarmPlayer.h"
 #include "store/AppPaths.h"
 #include "store/SettingsStore.h"
 #include "ui/Autostart.h"
@@ -49,13 +49,13 @@ int main(int argc, char* argv[])
 
     SettingsStore store(paths.settingsFile);
     SystemClock clock;
-    QtAlarmPlayer player;
+    const std::unique_ptr<AlarmPlayer> player = makeSystemAlarmPlayer();
     const QString executable = QCoreApplication::applicationFilePath();
     const std::unique_ptr<Autostart> autostart = makeSystemAutostart(executable);
     Services services{store,
                       boxes,
                       clock,
-                      player,
+                      *player,
                       paths.soundFile,
                       [](int status) { QCoreApplication::exit(status); },
                       *autostart,

@@ -14,3 +14,10 @@ function(jotlark_add_test name)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_MEDIA_BACKEND=gstreamer")
   endif()
 endfunction()
+
+# jotlark_skip_test(<name> <reason>): a test that does not apply to this system
+# still shows in ctest's list, as skipped, with its reason in the output.
+function(jotlark_skip_test name reason)
+  add_test(NAME ${name} COMMAND sh -c "echo 'SKIP on ${CMAKE_SYSTEM_NAME}: ${reason}'; exit 77")
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 LABELS "skipped")
+endfunction()

@@ -25,6 +25,23 @@ TEST_PACKAGES=(
   openbox xfwm4 dbus xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 
+# The Windows build (scripts/windows): mingw-w64, Wine, the Qt tarball's zstd, and
+# the zh_CN locale that gives Wine the code page 936. The zip is made with Python.
+WINDOWS_PACKAGES=(
+  g++-mingw-w64-x86-64-posix wine64 wine zstd locales python3 qt6-base-dev-tools qt6-translations-l10n
+)
+
+# Generates the zh_CN.UTF-8 locale when it is missing.
+ensure_zh_locale() {
+  locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$' && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Generating the zh_CN.UTF-8 locale"
+  $sudo sed -i 's/^# *\(zh_CN\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+}
+
 install_missing() {
   local missing=()
   local p

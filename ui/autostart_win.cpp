@@ -8,7 +8,9 @@
 #include <QFileInfo>
 #include <string>
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 

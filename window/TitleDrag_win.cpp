@@ -5,7 +5,9 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 

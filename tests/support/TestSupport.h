@@ -19,3 +19,11 @@ QByteArray readAll(const QString& file);
 bool writeAll(const QString& file, const QByteArray& bytes);
 // The default settings file's exact bytes (GBK, CR LF), as a literal kept in the tests.
 QByteArray defaultSettingsBytes();
+
+// Skips the rest of a test function on Windows builds, with the reason in the
+// output: for checks of POSIX-only behaviour, or of what Wine cannot show.
+#ifdef Q_OS_WIN
+#define SKIP_ON_WINDOWS(reason) QSKIP(reason)
+#else
+#define SKIP_ON_WINDOWS(reason) static_cast<void>(0)
+#endif

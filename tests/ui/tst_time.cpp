@@ -560,6 +560,7 @@ private slots:
     }
 
     void titleStrip_leftButtonDragsTheEditor() {
+        SKIP_ON_WINDOWS("offscreen windows have no real window handle on Windows; the Wine acceptance run drags the real window");
         EditorRig rig;
         auto editor = rig.open();
         QVERIFY(QTest::qWaitForWindowExposed(editor.get()));

@@ -1,4 +1,0 @@
-// Windows has one suitable backend, Qt's default.
-#include "reminders/MediaBackend.h"
-
-void pinMediaBackend() {}
