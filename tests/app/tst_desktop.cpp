@@ -204,6 +204,8 @@ private slots:
     // and so are the windows it opens; undocked: an ordinary window again.
     void dockedStacking_switchesInPlace()
     {
+        if (QSysInfo::productType() == QLatin1String("windows"))
+            QSKIP("Windows keeps the flags and makes the window topmost through the system instead");
         BoardFixture f;
         Form1& form = f.start();
         form.show();
