@@ -12,6 +12,7 @@
 #include "ui/Time.h"
 #include "ui/Twips.h"
 #include "window/DockStacking.h"
+#include "window/PointerCrossings.h"
 #include "window/TitleDrag.h"
 
 #include <QCloseEvent>
@@ -124,6 +125,7 @@ void Form1::load()
     connect(m_dock, &DockController::dockedChanged, this, [this](bool docked) { setDockedStacking(this, docked); },
             Qt::QueuedConnection);
     connect(m_dock, &DockController::slidingOut, this, [this] { raiseDocked(this); });
+    new PointerCrossings(this, *m_dock);
     c_Subclass->SetMsgHook(attachWindowProcedure(this));
 
     SettingsStore& store = m_services.store;

@@ -13,4 +13,10 @@ public:
     virtual void play(const QString& alias) = 0;
     // Stops the sound of alias and frees the alias; does nothing for an unknown alias.
     virtual void close(const QString& alias) = 0;
+
+    // Loads what playing file needs, silently, so that a coming open() and play()
+    // start the sound at once. Optional: open() works without it.
+    virtual void prepare(const QString& file) { (void)file; }
+    // Drops what prepare() loaded and no open() has taken.
+    virtual void release() {}
 };

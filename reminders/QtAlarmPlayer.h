@@ -18,9 +18,14 @@ public:
     bool open(const QString& file, const QString& alias) override;
     void play(const QString& alias) override;
     void close(const QString& alias) override;
+    // Creates the player for file ahead of time, unless a sound is open already.
+    void prepare(const QString& file) override;
+    void release() override;
 
     // The player behind alias, or nullptr when the alias is not open.
     const QMediaPlayer* mediaPlayer(const QString& alias) const;
+    // Whether a prepared player waits for its open().
+    bool hasPrepared() const { return m_prepared.player != nullptr; }
 
 private:
     struct Sound {
@@ -28,5 +33,10 @@ private:
         std::unique_ptr<QAudioOutput> output;
         std::unique_ptr<QMediaPlayer> player;
     };
+    static Sound load(const QString& absoluteFile);
+
     std::map<QString, Sound> m_sounds;
+    // Made by prepare() for m_preparedFile; the next open() of that file takes it.
+    Sound m_prepared;
+    QString m_preparedFile;
 };

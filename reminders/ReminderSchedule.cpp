@@ -19,13 +19,17 @@ QDateTime wholeSecond(const QDateTime& value) {
 
 // Whether armed is the date-time text of some second of date from first to last,
 // in either of its two forms: DateTimeText's, and date + " " + time, which is how
-// the editor composes a reminder at 00:00:00.
-bool matchesDay(const QString& armed, const QDate& date, const QTime& first, const QTime& last) {
+// the editor composes a reminder at 00:00:00. The second found goes to *at.
+bool matchesDay(const QString& armed, const QDate& date, const QTime& first, const QTime& last,
+                QTime* at = nullptr) {
     const QString dateText = DateText(date);
     if (!armed.startsWith(dateText))
         return false;
-    if (armed.size() == dateText.size())
+    if (armed.size() == dateText.size()) {
+        if (at)
+            *at = QTime(0, 0);
         return first == QTime(0, 0);
+    }
     const QString timePart = armed.mid(dateText.size());
     if (!timePart.startsWith(u' '))
         return false;
@@ -34,15 +38,33 @@ bool matchesDay(const QString& armed, const QDate& date, const QTime& first, con
     // the clock's "8:05:00") name the same time of day.
     static const QRegularExpression hms(QStringLiteral("^(\\d{1,2}):(\\d{1,2}):(\\d{1,2})$"));
     if (const QRegularExpressionMatch m = hms.match(timeText); m.hasMatch()) {
-        const QTime at(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        return at.isValid() && first <= at && at <= last;
+        const QTime time(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        if (at)
+            *at = time;
+        return time.isValid() && first <= time && time <= last;
     }
     for (QTime t = first;; t = t.addSecs(1)) {
-        if (TimeText(t) == timeText)
+        if (TimeText(t) == timeText) {
+            if (at)
+                *at = t;
             return true;
+        }
         if (t == last)
             return false;
     }
+}
+
+// The first second from first to last (whole seconds, at most a day apart) whose
+// date-time text armed is; invalid when there is none.
+QDateTime firstMatch(const QString& armed, const QDateTime& first, const QDateTime& last) {
+    for (QDate date = first.date(); date <= last.date(); date = date.addDays(1)) {
+        const QTime from = date == first.date() ? first.time() : QTime(0, 0);
+        const QTime to = date == last.date() ? last.time() : QTime(23, 59, 59);
+        QTime at;
+        if (from <= to && matchesDay(armed, date, from, to, &at))
+            return QDateTime(date, at);
+    }
+    return {};
 }
 
 } // namespace
@@ -58,6 +80,9 @@ ReminderSchedule::ReminderSchedule(ReminderStore& store, AlarmPlayer& player, co
         timer.setInterval(TickInterval);
         connect(&timer, &QTimer::timeout, this, &ReminderSchedule::slotTick);
     }
+    m_duePass.setSingleShot(true);
+    m_duePass.setTimerType(Qt::PreciseTimer);
+    connect(&m_duePass, &QTimer::timeout, this, &ReminderSchedule::duePassTick);
 }
 
 void ReminderSchedule::loadReminders() {
@@ -100,6 +125,37 @@ void ReminderSchedule::setTimerEnabled(int slot, bool enabled) {
 }
 
 void ReminderSchedule::slotTick() {
+    pass();
+    prepareForNextDue();
+}
+
+void ReminderSchedule::duePassTick() {
+    pass();
+    m_player.release();
+    prepareForNextDue();
+}
+
+void ReminderSchedule::prepareForNextDue() {
+    if (m_duePass.isActive())
+        return;
+    const QDateTime now = m_clock.now();
+    const QDateTime first = wholeSecond(now).addSecs(1);
+    const QDateTime last = first.addSecs(PrepareAheadSeconds - 1);
+    QDateTime due;
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        if (!isArmed(slot))
+            continue;
+        const QDateTime at = firstMatch(m_D1[index(slot)], first, last);
+        if (at.isValid() && (!due.isValid() || at < due))
+            due = at;
+    }
+    if (!due.isValid())
+        return;
+    m_player.prepare(m_soundFile);
+    m_duePass.start(static_cast<int>(now.msecsTo(due)) + DuePassDelayMs);
+}
+
+void ReminderSchedule::pass() {
     for (int slot = 1; slot <= SlotCount; ++slot) {
         if (!isArmed(slot))
             continue;
@@ -120,15 +176,7 @@ bool ReminderSchedule::isDue(int slot, const QDateTime& now) {
     if (first < dayAgo)
         first = dayAgo;
     m_checkedUpTo[index(slot)] = last;
-
-    const QString& armed = m_D1[index(slot)];
-    for (QDate date = first.date(); date <= last.date(); date = date.addDays(1)) {
-        const QTime from = date == first.date() ? first.time() : QTime(0, 0);
-        const QTime to = date == last.date() ? last.time() : QTime(23, 59, 59);
-        if (from <= to && matchesDay(armed, date, from, to))
-            return true;
-    }
-    return false;
+    return firstMatch(m_D1[index(slot)], first, last).isValid();
 }
 
 void ReminderSchedule::alarm(int slot) {

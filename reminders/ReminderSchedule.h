@@ -29,6 +29,12 @@ public:
     static inline const QString NotSet = QStringLiteral("D");
     static inline const QString NotSetLoaded = QStringLiteral(" ");
     static inline const QString SoundAlias = QStringLiteral("OpenFile");
+    // A reminder due this many seconds ahead or fewer has its sound prepared and
+    // a pass timed for the start of its due second, so that neither the loading of
+    // the player nor the phase of the slot timers delays the alarm.
+    static constexpr int PrepareAheadSeconds = 10;
+    // How long after the start of the due second that pass runs.
+    static constexpr int DuePassDelayMs = 20;
 
     ReminderSchedule(ReminderStore& store, AlarmPlayer& player, const Clock& clock, ReminderHost& host,
                      QString soundFile, QObject* parent = nullptr);
@@ -48,6 +54,10 @@ public:
     const QString& L1(int slot) const { return m_L1.at(index(slot)); }
     const QTimer& P1(int slot) const { return m_P1.at(index(slot)); }
     bool isArmed(int slot) const { return P1(slot).isActive(); }
+    // The single-shot timer of the pass at the next due second, with the player
+    // prepared for it; after that pass the player lets go of what it prepared.
+    const QTimer& duePass() const { return m_duePass; }
+    void duePassTick();
 
     // The alarm message for a note.
     static QString alarmText(const QString& note);
@@ -58,6 +68,8 @@ private:
     void setTimerEnabled(int slot, bool enabled);
     bool isDue(int slot, const QDateTime& now);
     void alarm(int slot);
+    void pass();
+    void prepareForNextDue();
 
     ReminderStore& m_store;
     AlarmPlayer& m_player;
@@ -70,6 +82,7 @@ private:
     std::array<QTimer, SlotCount> m_P1;
     // The last second each slot has checked.
     std::array<QDateTime, SlotCount> m_checkedUpTo;
+    QTimer m_duePass;
     // Alarm messages open right now; the sound is closed when the last one closes.
     int m_openAlarms = 0;
 };

@@ -1,6 +1,11 @@
-#include "reminders/QtAlarmPlayer.h"
+#include "reminders/LazyAlarmPlayer.h"
 #include "reminders/SystemAlarmPlayer.h"
 
+#include <QCoreApplication>
+
+// The Qt Multimedia player, loaded from its module when a reminder is near.
 std::unique_ptr<AlarmPlayer> makeSystemAlarmPlayer() {
-    return std::make_unique<QtAlarmPlayer>();
+    const QString folder = QCoreApplication::applicationDirPath();
+    return std::make_unique<LazyAlarmPlayer>(LazyAlarmPlayer::fromModule(
+        {folder + QStringLiteral("/jotlark_qtplayer"), folder + QStringLiteral("/../lib/jotlark/jotlark_qtplayer")}));
 }

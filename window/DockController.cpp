@@ -36,6 +36,7 @@ void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Me
     case WM_NCLBUTTONDOWN:
         if (wParam == HTCAPTION) {
             m_dragging = true;
+            m_docked = false;
             m_tmrCheck.stop();
             m_tmrMove.stop();
         }
@@ -49,7 +50,7 @@ void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Me
     case WM_EXITSIZEMOVE:
         m_dragging = false;
         dockAtTouchedEdge();
-        emit dockedChanged(m_tmrCheck.isActive());
+        emit dockedChanged(m_docked);
         break;
     default:
         break;
@@ -89,19 +90,53 @@ void DockController::dockAtTouchedEdge() {
         m_dockEdge = EdgeRight;
     else if (area.topOuter && window.top == area.monitor.top)
         m_dockEdge = EdgeTop;
+    m_docked = true;
     m_tmrCheck.start();
 }
 
-void DockController::tmrCheckTick() {
+bool DockController::checkPointer() {
     const bool inside = PtInRect(m_host.GetWindowRect(), m_host.GetCursorPos());
     const qint32 mouseIn = inside ? 1 : 0;
-    if (m_mouseIn == mouseIn)
+    if (m_mouseIn != mouseIn) {
+        m_mouseIn = mouseIn;
+        m_slideStep = StepTwips;
+        m_tmrMove.start();
+        if (inside)
+            emit slidingOut();
+    }
+    return inside;
+}
+
+void DockController::tmrCheckTick() {
+    watchPointer(checkPointer());
+}
+
+void DockController::watchPointer(bool inside) {
+    if (!m_crossingEvents || !m_docked)
         return;
-    m_mouseIn = mouseIn;
-    m_slideStep = StepTwips;
-    m_tmrMove.start();
-    if (inside)
-        emit slidingOut();
+    const bool needed = m_tmrMove.isActive() || inside != m_pointerOver || m_host.modalOrPopupOpen();
+    if (!needed)
+        m_tmrCheck.stop();
+    else if (!m_tmrCheck.isActive())
+        m_tmrCheck.start();
+}
+
+void DockController::crossing(bool over) {
+    m_pointerOver = over;
+    blockingChanged();
+}
+
+void DockController::pointerEntered() {
+    crossing(true);
+}
+
+void DockController::pointerLeft() {
+    crossing(false);
+}
+
+void DockController::blockingChanged() {
+    if (m_docked && !m_dragging && m_crossingEvents)
+        watchPointer(checkPointer());
 }
 
 void DockController::tmrMoveTick() {

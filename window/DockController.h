@@ -46,6 +46,10 @@ public:
     virtual double height() const = 0;
     virtual void setLeft(double twips) = 0;
     virtual void setTop(double twips) = 0;
+
+    // Whether a modal window or a pop-up is open, so that the window's own
+    // enter and leave events may not arrive.
+    virtual bool modalOrPopupOpen() const { return false; }
 };
 
 class DockController : public QObject {
@@ -77,6 +81,16 @@ public:
     qint32 SlideStep() const { return m_slideStep; }
     const QTimer& tmrCheck() const { return m_tmrCheck; }
     const QTimer& tmrMove() const { return m_tmrMove; }
+    bool Docked() const { return m_docked; }
+
+    // Called once the window reports the pointer entering and leaving it through
+    // pointerEntered() and pointerLeft(). From then on a docked window checks the
+    // pointer at each crossing, and tmrCheck runs only while crossings alone cannot
+    // be trusted: during a slide, while a modal window or pop-up is open, and while
+    // the check disagrees with the last crossing (a pop-up opened under the
+    // pointer, another window above this one). Without crossings tmrCheck runs
+    // for as long as the window is docked.
+    void useCrossingEvents() { m_crossingEvents = true; }
 
 signals:
     // After every title drag: true when it ended at an edge (docked), false when undocked.
@@ -94,7 +108,18 @@ public slots:
     void tmrCheckTick();
     void tmrMoveTick();
 
+    // Crossings of the window's border by the pointer, and a modal window opening
+    // or closing over it.
+    void pointerEntered();
+    void pointerLeft();
+    void blockingChanged();
+
 private:
+    // The tmrCheck tick's comparison; returns whether the pointer is inside.
+    bool checkPointer();
+    // Runs or stops tmrCheck while docked, as the crossings allow.
+    void watchPointer(bool inside);
+    void crossing(bool over);
     void keepInsideScreen(PixelRect& proposed) const;
     void dockAtTouchedEdge();
 
@@ -104,6 +129,9 @@ private:
     QTimer m_tmrMove;
 
     bool m_dragging = false;
+    bool m_docked = false;
+    bool m_crossingEvents = false;
+    bool m_pointerOver = false; // as the last crossing said
     qint32 m_dockEdge = EdgeLeft;
     qint32 m_mouseIn = 0;
     qint32 m_slideStep = 0;

@@ -1,5 +1,6 @@
 #include "window/WidgetDockHost.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -106,4 +107,8 @@ void WidgetDockHost::setLeft(double twips) {
 
 void WidgetDockHost::setTop(double twips) {
     m_window->move(m_window->x(), qRound(twips / twipsPerPixelY()));
+}
+
+bool WidgetDockHost::modalOrPopupOpen() const {
+    return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr;
 }

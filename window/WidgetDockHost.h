@@ -24,6 +24,7 @@ public:
     double height() const override;
     void setLeft(double twips) override;
     void setTop(double twips) override;
+    bool modalOrPopupOpen() const override;
 
 private:
     double twipsPerPixelY() const;

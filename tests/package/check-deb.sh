@@ -19,6 +19,7 @@ DEPENDS="$(dpkg-deb -f "$DEB" Depends)"
 CHECKS=(
   "binary is an executable ELF program|test -x usr/bin/jotlark && file -b usr/bin/jotlark | grep -q ELF"
   "binary is stripped|file -b usr/bin/jotlark | grep -q ', stripped'"
+  "alarm player module sits in lib/jotlark beside bin|file -b usr/lib/jotlark/libjotlark_qtplayer.so | grep -q 'ELF.*shared object'"
   "launcher is valid|desktop-file-validate $APPS/jotlark.desktop"
   "launcher starts the binary on the PATH|grep -qx 'Exec=jotlark' $APPS/jotlark.desktop"
   "launcher has Chinese and English names and comments|grep -q '^Name\\[zh_CN\\]=' $APPS/jotlark.desktop && grep -q '^Comment=' $APPS/jotlark.desktop && grep -q '^Comment\\[zh_CN\\]=' $APPS/jotlark.desktop"

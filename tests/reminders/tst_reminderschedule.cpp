@@ -301,6 +301,40 @@ private slots:
             QCOMPARE(rig.schedule->L1(slot), QStringLiteral("2024/5/1 7:15:30"));
         QCOMPARE(rig.schedule->L1(2), QStringLiteral("L2"));
     }
+
+    void nearReminder_preparesThePlayerAndTimesAPassForItsSecond_data() {
+        QTest::addColumn<QDateTime>("tick");
+        QTest::addColumn<int>("dueInMs"); // -1: nothing prepared
+        QTest::newRow("ten seconds ahead") << at(8, 29, 50) << 10000;
+        QTest::newRow("within the last second") << at(8, 29, 59, 600) << 400;
+        QTest::newRow("eleven seconds ahead") << at(8, 29, 49) << -1;
+        QTest::newRow("past") << at(8, 30, 1) << -1;
+    }
+
+    void nearReminder_preparesThePlayerAndTimesAPassForItsSecond() {
+        QFETCH(QDateTime, tick);
+        QFETCH(int, dueInMs);
+        Rig rig;
+        rig.store.put(3, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.schedule->loadReminders();
+        rig.tickAt(tick);
+        if (dueInMs < 0) {
+            QVERIFY(rig.player.prepared.isEmpty());
+            QVERIFY(!rig.schedule->duePass().isActive());
+            return;
+        }
+        QCOMPARE(rig.player.prepared, QStringList{SoundFile});
+        QVERIFY(rig.player.calls.isEmpty());
+        QVERIFY(rig.schedule->duePass().isActive());
+        QCOMPARE(rig.schedule->duePass().interval(), dueInMs + ReminderSchedule::DuePassDelayMs);
+
+        rig.clock.set(at(8, 30, 0, ReminderSchedule::DuePassDelayMs));
+        rig.schedule->duePassTick();
+        QCOMPARE(rig.host.shown.size(), 1);
+        QCOMPARE(rig.player.calls, QStringList({"open OpenFile /sounds/DI.mp3", "play OpenFile", "close OpenFile"}));
+        QCOMPARE(rig.player.released, 1);
+        QCOMPARE(rig.player.prepared.size(), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(ReminderScheduleTest)

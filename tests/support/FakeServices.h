@@ -32,9 +32,13 @@ public:
         calls << QStringLiteral("close ") + alias;
         m_open.remove(alias);
     }
+    void prepare(const QString& file) override { prepared << file; }
+    void release() override { ++released; }
     bool isOpen(const QString& alias) const { return m_open.contains(alias); }
 
     QStringList calls;
+    QStringList prepared; // files, in order; kept apart from calls
+    int released = 0;
 
 private:
     QSet<QString> m_open;

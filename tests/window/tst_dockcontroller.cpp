@@ -32,6 +32,7 @@ public:
     void setLeft(double twips) override { leftTw = twips; }
     void setTop(double twips) override { topTw = twips; }
     DockArea dockArea() const override { return area ? *area : DockHost::dockArea(); }
+    bool modalOrPopupOpen() const override { return modal; }
 
     void placePx(int x, int y) {
         leftTw = x * Twips;
@@ -43,6 +44,7 @@ public:
     double leftTw = 1500, topTw = 1500, widthTw = 3705, heightTw = 4800;
     QPoint cursor{-500, -500};
     std::optional<DockArea> area;
+    bool modal = false;
 };
 
 // The main window's hook with the docking controller handling its messages.
@@ -452,6 +454,67 @@ private slots:
         rig.dock.tmrMoveTick();
         QCOMPARE(rig.host.topTw, -4740.0 + 60 + 90 + 120 - 60);
         QCOMPARE(rig.dock.MouseIn(), 0);
+    }
+
+    // With crossings reported, a docked board at rest checks the pointer only where
+    // the crossings may mislead.
+    void crossings_checkThePointerOnlyWhileTheyMayMislead_data() {
+        QTest::addColumn<bool>("inside");
+        QTest::addColumn<bool>("entered");
+        QTest::addColumn<bool>("modalOpens");
+        QTest::addColumn<bool>("polls");
+        QTest::newRow("pointer away") << false << false << false << false;
+        QTest::newRow("pointer over the board") << true << true << false << false;
+        QTest::newRow("leave while inside (pop-up under the pointer)") << true << false << false << true;
+        QTest::newRow("modal window opens") << false << false << true << true;
+    }
+
+    void crossings_checkThePointerOnlyWhileTheyMayMislead() {
+        QFETCH(bool, inside);
+        QFETCH(bool, entered);
+        QFETCH(bool, modalOpens);
+        QFETCH(bool, polls);
+        Rig rig;
+        rig.dock.useCrossingEvents();
+        rig.dragTo(0, 200);
+        rig.host.cursor = inside ? rig.host.insidePx() : QPoint(900, 700);
+        entered ? rig.dock.pointerEntered() : rig.dock.pointerLeft();
+        QCOMPARE(rig.dock.MouseIn(), inside ? 1 : 0);
+        QCOMPARE(rig.dock.tmrCheck().isActive(), rig.dock.tmrMove().isActive() || (polls && !modalOpens));
+        while (rig.dock.tmrMove().isActive())
+            rig.dock.tmrMoveTick();
+        rig.dock.tmrCheckTick();
+        if (modalOpens) {
+            QVERIFY(!rig.dock.tmrCheck().isActive());
+            rig.host.modal = true;
+            rig.dock.blockingChanged();
+        }
+        QCOMPARE(rig.dock.tmrCheck().isActive(), polls);
+    }
+
+    void crossings_touchingTheStripShowsAtOnceAndLeavingHidesToRest() {
+        Rig rig;
+        rig.dock.useCrossingEvents();
+        rig.host.cursor = rig.host.insidePx();
+        rig.dock.pointerEntered(); // undocked: nothing to do
+        QVERIFY(!rig.dock.tmrCheck().isActive() && !rig.dock.tmrMove().isActive());
+
+        rig.dragTo(0, 200);
+        rig.host.leftTw = 60 - rig.host.widthTw; // hidden, a strip showing
+        rig.host.cursor = {1, 250};
+        rig.dock.pointerEntered();
+        QCOMPARE(rig.dock.MouseIn(), 1);
+        QVERIFY(rig.dock.tmrMove().isActive());
+
+        rig.host.cursor = {900, 700};
+        rig.dock.pointerLeft();
+        QCOMPARE(rig.dock.MouseIn(), 0);
+        while (rig.dock.tmrMove().isActive())
+            rig.dock.tmrMoveTick();
+        QCOMPARE(rig.host.leftTw, 60 - rig.host.widthTw);
+        rig.dock.tmrCheckTick();
+        QVERIFY(!rig.dock.tmrCheck().isActive());
+        QVERIFY(rig.dock.Docked());
     }
 
     void slide_roundsPositionsToWholeTwips() {
