@@ -7,6 +7,7 @@
 // directly.
 #include "window/DockStacking.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPointer>
@@ -70,6 +71,69 @@ private:
     QWidget* m_board;
 };
 
+// While the board is docked, any other top-level window mapped or restacked on the
+// screen (the root's substructure events) raises the board again: it stays above
+// ordinary windows, and its strip can always be touched.
+class DockedBoardOnTop final : public QObject, public QAbstractNativeEventFilter {
+public:
+    static inline const QString Name = QStringLiteral("jotlarkDockedBoardOnTop");
+
+    DockedBoardOnTop(QWidget* board, xcb_connection_t* connection)
+        : QObject(board), m_board(board), m_connection(connection) {
+        setObjectName(Name);
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        const auto cookie = xcb_get_window_attributes(connection, root);
+        if (xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(connection, cookie, nullptr)) {
+            const uint32_t mask = reply->your_event_mask | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+            xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+            xcb_flush(connection);
+            free(reply);
+        }
+        qApp->installNativeEventFilter(this);
+    }
+    ~DockedBoardOnTop() override { qApp->removeNativeEventFilter(this); }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t" || !m_board || !bypassesWindowManager(m_board) || !m_board->isVisible())
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        xcb_window_t window = XCB_NONE;
+        switch (event->response_type & 0x7f) {
+        case XCB_MAP_NOTIFY:
+            window = reinterpret_cast<const xcb_map_notify_event_t*>(event)->window;
+            break;
+        case XCB_CONFIGURE_NOTIFY:
+            window = reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window;
+            break;
+        default:
+            return false;
+        }
+        if (window != xcb_window_t(m_board->winId()) && !isOwnWindow(window))
+            m_board->raise();
+        return false;
+    }
+
+private:
+    // The board's own windows (menus, boxes) may stay above it.
+    static bool isOwnWindow(xcb_window_t window) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->internalWinId() == WId(window))
+                return true;
+        return false;
+    }
+
+    QPointer<QWidget> m_board;
+    xcb_connection_t* m_connection;
+};
+
+xcb_connection_t* x11Connection()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
 // Only this one: a change of the stay-on-top hint makes Qt replace the X window.
 constexpr Qt::WindowFlags DockedFlags = Qt::BypassWindowManagerHint;
 
@@ -78,10 +142,7 @@ constexpr Qt::WindowFlags DockedFlags = Qt::BypassWindowManagerHint;
 // holds it in a frame (any more). Without X11 there are no frames.
 bool outsideAnyFrame(QWidget* window)
 {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return true;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = x11Connection();
     if (!connection)
         return true;
     const auto cookie = xcb_query_tree(connection, xcb_window_t(window->winId()));
@@ -120,6 +181,8 @@ void setDockedStacking(QWidget* window, bool docked)
         return;
     if (docked && !window->findChild<QObject*>(DockedBoardDialogs::Name, Qt::FindDirectChildrenOnly))
         new DockedBoardDialogs(window);
+    if (docked && x11Connection() && !window->findChild<QObject*>(DockedBoardOnTop::Name, Qt::FindDirectChildrenOnly))
+        new DockedBoardOnTop(window, x11Connection());
     const bool visible = window->isVisible();
     if (visible)
         window->hide();
