@@ -8,6 +8,8 @@
 #include "ui/Fonts.h"
 #include "ui/LabelButton.h"
 #include "ui/MessageBoxes.h"
+#include "ui/NoteBox.h"
+#include "ui/NoteText.h"
 #include "ui/Settings.h"
 #include "ui/Time.h"
 #include "ui/Twips.h"
@@ -60,7 +62,11 @@ void Form1::buildControls()
     setBackground(Label1, theme.strip);
     setForeground(Label1, theme.stripText);
 
-    Text1 = new QPlainTextEdit(this);
+    auto* noteBox = new NoteBox(this);
+    connect(noteBox, &NoteBox::pasteTooLong, this, [this](qsizetype length) {
+        m_services.boxes.show(this, noteTooLongMessage(length), QStringLiteral("温馨提示"), Box::Information);
+    });
+    Text1 = noteBox;
     Text1->setGeometry(pxRect(120, 360, 3495, 735));
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -139,7 +145,7 @@ void Form1::load()
         setSlotFrames(false);
     Timer1.start();
     for (int i = 0; i < kSlots; ++i)
-        Label2[i]->setText(store.value(kMain, QString::number(i + 1)));
+        setSlotNote(i + 1, store.value(kMain, QString::number(i + 1)));
     m_schedule.loadReminders();
 }
 
@@ -159,7 +165,15 @@ void Form1::placeWindow(int x, int y)
         moveToTwips(x, y);
 }
 
-QString Form1::slotText(int n) const { return n >= 1 && n <= kSlots ? Label2[n - 1]->text() : QString(); }
+QString Form1::slotText(int n) const { return n >= 1 && n <= kSlots ? m_notes[n - 1] : QString(); }
+
+QString Form1::noteText(int slot) const { return shortNote(slotText(slot)); }
+
+void Form1::setSlotNote(int n, const QString& text)
+{
+    m_notes[n - 1] = text;
+    Label2[n - 1]->setText(shortNote(text));
+}
 
 void Form1::repaintTheme() { CC.enable(); }
 
@@ -231,9 +245,13 @@ void Form1::StoreNote(int n)
         return;
     }
     const QString text = Text1->toPlainText();
+    if (text.size() > MaxNoteLength) {
+        boxes.show(this, noteTooLongMessage(text.size()), QStringLiteral("温馨提示"), Box::Information);
+        return;
+    }
     const QString question = QStringLiteral("确认要记录到第 ") + QString::number(n) + QStringLiteral(" 个档案吗？\r\n") +
-                             QStringLiteral("原始内容：") + Label2[n - 1]->text() + QStringLiteral("\r\n") +
-                             QStringLiteral("现有内容：") + text;
+                             QStringLiteral("原始内容：") + shortNote(m_notes[n - 1]) + QStringLiteral("\r\n") +
+                             QStringLiteral("现有内容：") + shortNote(text);
     if (boxes.show(this, question, QStringLiteral("保存确认"), Box::YesNo) != Box::Yes)
         return;
     if (!m_services.store.setValue(kMain, QString::number(n), text)) {
@@ -241,14 +259,14 @@ void Form1::StoreNote(int n)
         reportWriteFailure();
         return;
     }
-    Label2[n - 1]->setText(text);
+    setSlotNote(n, text);
     setNoteBoxPlaceholder();
     boxes.show(this, QStringLiteral("保存成功!"), QStringLiteral("提示"), Box::Information);
 }
 
 void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos)
 {
-    if (Label2[n - 1]->text().isEmpty() || button != Qt::RightButton)
+    if (m_notes[n - 1].isEmpty() || button != Qt::RightButton)
         return;
     Label9 = QString::number(globalPos.x());
     Label10 = QString::number(globalPos.y());
@@ -266,7 +284,7 @@ void Form1::DeleteNote(Menu& menu)
     }
     MessageBoxes& boxes = m_services.boxes;
     const QString question = QStringLiteral("确认要删除第 ") + QString::number(n) + QStringLiteral(" 个档案吗？\r\n") +
-                             QStringLiteral("内容：") + Label2[n - 1]->text();
+                             QStringLiteral("内容：") + shortNote(m_notes[n - 1]);
     if (boxes.show(this, question, QStringLiteral("删除确认"), Box::YesNo) != Box::Yes) {
         menu.close();
         return;
@@ -276,7 +294,7 @@ void Form1::DeleteNote(Menu& menu)
         reportWriteFailure();
         return;
     }
-    Label2[n - 1]->setText(QString());
+    setSlotNote(n, QString());
     m_schedule.disarmSlot(n);
     menu.close();
     boxes.show(this, QStringLiteral("删除成功!"), QStringLiteral("提示"), Box::Information);
@@ -287,7 +305,7 @@ void Form1::ModifyNote(Menu& menu)
     const int n = XH.toInt();
     if (n >= 1 && n <= kSlots) {
         setForeground(Text1, kWindowText);
-        Text1->setPlainText(Label2[n - 1]->text());
+        Text1->setPlainText(m_notes[n - 1]);
         Text1->moveCursor(QTextCursor::End);
     }
     menu.close();
@@ -328,7 +346,10 @@ void Form1::openSettings()
 
 void Form1::exitProgram()
 {
-    savePosition();
+    // The user asked to leave: a position that cannot be stored is reported, and
+    // the program ends all the same.
+    if (!savePosition())
+        reportWriteFailure();
     m_services.endProgram(0);
 }
 
@@ -338,11 +359,18 @@ void Form1::reportWriteFailure()
                           Box::Error);
 }
 
+void Form1::showClearFailure(const QString& reason)
+{
+    m_services.boxes.show(nullptr, QStringLiteral("提醒已响过，但无法从设置文件中清除，下次启动时会再次提醒。\r\n") + reason,
+                          QStringLiteral("提示"), Box::Error);
+}
+
 // ---- events ----
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    savePosition();
+    if (!savePosition())
+        reportWriteFailure();
     event->accept();
 }
 

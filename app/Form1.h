@@ -55,8 +55,9 @@ public:
     int topTwips() const override;
 
     // ReminderHost
-    QString noteText(int slot) const override { return slotText(slot); }
+    QString noteText(int slot) const override;
     void showAlarm(const QString& text) override;
+    void showClearFailure(const QString& reason) override;
 
     // Title strip: the left button drags, the right button opens the title menu.
     void titlePressed(Qt::MouseButton button, QPoint globalPos);
@@ -103,6 +104,8 @@ private:
     void placeWindow(int x, int y);
     void setNoteBoxPlaceholder();
     void reportWriteFailure();
+    // Keeps the note of slot n whole and shows it shortened in its label.
+    void setSlotNote(int n, const QString& text);
 
     Services m_services;
     SettingsReminderStore m_reminderStore;
@@ -110,4 +113,5 @@ private:
     WidgetDockHost m_dockHost{this};
     DockController* m_dock = nullptr;
     bool m_backgroundPressed = false;
+    std::array<QString, kSlots> m_notes; // the slots' notes, whole
 };

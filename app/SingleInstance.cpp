@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "app/InstanceLock.h"
+
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -19,43 +21,67 @@ QString canonicalPath(const QString& file) {
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
 }
+
+// The socket's and the fallback lock's name for a settings file.
+QString instanceId(const QString& settingsFile) {
+    return QStringLiteral("jotlark-") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(canonicalPath(settingsFile).toUtf8(), QCryptographicHash::Sha256).toHex().left(24));
+}
+
+const QString kCannotStart = QStringLiteral("Jotlark 无法启动：");
+
 } // namespace
 
 SingleInstance::SingleInstance(const QString& settingsFile, QObject* parent)
-    : QObject(parent), m_lockPath(settingsFile + QStringLiteral(".lock")),
-      m_serverName(QStringLiteral("jotlark-") +
-                   QString::fromLatin1(
-                       QCryptographicHash::hash(canonicalPath(settingsFile).toUtf8(), QCryptographicHash::Sha256)
-                           .toHex()
-                           .left(24))),
-      m_lock(m_lockPath) {
-    // Only a dead owner makes a lock stale; a board that has been running for
-    // hours keeps its lock however old the file is.
-    m_lock.setStaleLockTime(0);
+    : QObject(parent), m_lockPath(settingsFile + QStringLiteral(".lock")), m_settingsFile(settingsFile) {
+    QString error;
+    m_serverName = privateServerName(instanceId(settingsFile), &error);
+    if (m_serverName.isEmpty())
+        qWarning("jotlark: no private folder for the local socket: %s", qPrintable(error));
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    // The server first: closing it removes the socket file.
+    m_server.reset();
+    m_lock.reset();
+}
 
 SingleInstance::Claim SingleInstance::claim() {
-    if (m_lock.tryLock(0)) {
+    InstanceLock::Result result = InstanceLock::Result::NoPlace;
+    QString error;
+    m_lock = InstanceLock::tryTake(m_lockPath, &result, &error);
+    if (result == InstanceLock::Result::NoPlace) {
+        // The settings file's folder cannot be written: lock in the private folder.
+        QString privateError;
+        const QString fallback = privateLockPath(instanceId(m_settingsFile), &privateError);
+        if (!fallback.isEmpty())
+            m_lock = InstanceLock::tryTake(fallback, &result, &privateError);
+        if (fallback.isEmpty() || result == InstanceLock::Result::NoPlace)
+            error += QStringLiteral("\r\n") + privateError;
+    }
+    switch (result) {
+    case InstanceLock::Result::Taken:
         listen();
         return Claim::First;
+    case InstanceLock::Result::Held:
+        if (sendRaiseRequest())
+            return Claim::AlreadyRunning;
+        // A live holder that does not answer: still no second board on the same file.
+        m_refusal = kCannotStart + QStringLiteral("另一个 Jotlark 正在使用设置文件，但没有响应。\r\n") +
+                    QDir::toNativeSeparators(m_settingsFile);
+        return Claim::Refused;
+    case InstanceLock::Result::NoPlace:
+    case InstanceLock::Result::NoRight:
+        break;
     }
-    if (m_lock.error() == QLockFile::LockFailedError) {
-        // A live process holds the lock. Even if it does not answer (it may be
-        // starting or busy), a second board must not open on the same file.
-        sendRaiseRequest();
-        return Claim::AlreadyRunning;
-    }
-    // No lock file can be made here (a folder that cannot be written): the lock
-    // cannot decide, so ask the socket whether a board runs.
-    if (sendRaiseRequest())
-        return Claim::AlreadyRunning;
-    listen();
-    return Claim::First;
+    m_refusal = kCannotStart + QStringLiteral("无法锁定设置文件。\r\n") + error;
+    return Claim::Refused;
 }
 
 bool SingleInstance::sendRaiseRequest() const {
+    if (m_serverName.isEmpty())
+        return false;
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(kConnectMs))
@@ -67,6 +93,8 @@ bool SingleInstance::sendRaiseRequest() const {
 }
 
 void SingleInstance::listen() {
+    if (m_serverName.isEmpty())
+        return; // the lock alone keeps a second board out; it just cannot raise this one
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_serverName)) {

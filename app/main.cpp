@@ -43,8 +43,15 @@ int main(int argc, char* argv[])
     }
     // A second board on the same settings file would write over the first one's notes.
     SingleInstance instance(paths.settingsFile);
-    if (instance.claim() == SingleInstance::Claim::AlreadyRunning)
+    switch (instance.claim()) {
+    case SingleInstance::Claim::First:
+        break;
+    case SingleInstance::Claim::AlreadyRunning:
         return 0;
+    case SingleInstance::Claim::Refused:
+        boxes.show(nullptr, instance.refusal(), QStringLiteral("提示"), Box::Error);
+        return 1;
+    }
     QObject::connect(&instance, &SingleInstance::raiseRequested, &bringWindowsToFront);
 
     SettingsStore store(paths.settingsFile);

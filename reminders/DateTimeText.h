@@ -14,3 +14,9 @@ QString TimeText(const QTime& time);
 
 // DateText + " " + TimeText; a value at exactly 00:00:00 gives the date alone.
 QString DateTimeText(const QDateTime& value);
+
+// The moment a text names when it is DateTimeText of it, or DateText + " " +
+// TimeText (how the editor composes a reminder at 00:00:00); an invalid value for
+// any other text. Only texts that convert back to exactly the same text count,
+// and times stored as one or two digits each joined by ':' ("08:05:00", "8:5:00").
+QDateTime DateTimeFromText(const QString& text);

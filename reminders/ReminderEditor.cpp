@@ -85,6 +85,20 @@ ReminderLabel ReminderEditor::reminderLabel(int slot) const {
     return {d + u' ' + m_store.storedTime(slot), true};
 }
 
+bool ReminderEditor::writeOrRestore(int slot, const QString& date, const QString& time, const QString& failure,
+                                    EditorMessage* message) {
+    const QString oldDate = m_store.storedDate(slot);
+    if (m_store.writeReminder(slot, date, time))
+        return true;
+    const QString reason = m_store.lastError();
+    // D may hold the new value while T kept the old one: a mixture that names
+    // neither reminder. Put D back; when even that fails the next start reads
+    // what the file holds.
+    m_store.write(QString::number(slot), ReminderStore::DateKey, oldDate);
+    *message = {failure + QStringLiteral("\r\n") + reason, EditorText::NoticeTitle, EditorText::ErrorStyle};
+    return false;
+}
+
 SaveOutcome ReminderEditor::save(int slot, const QDate& date, const QString& hourText, const QString& minuteText) {
     const QString error = timeInputError(hourText, minuteText);
     if (!error.isEmpty())
@@ -92,8 +106,17 @@ SaveOutcome ReminderEditor::save(int slot, const QDate& date, const QString& hou
 
     const QString timeText = composeTimeText(hourText, minuteText);
     const QString dateText = composeDateText(date);
-    m_store.writeReminder(slot, dateText, timeText);
-    m_schedule.assignArmedText(slot, dateText + u' ' + timeText);
+    const QString armed = dateText + u' ' + timeText;
+    // The second now running still rings; an earlier one never would.
+    const QDateTime due = DateTimeFromText(armed);
+    const QDateTime now = m_clock.now();
+    if (due.isValid() && due < QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second())))
+        return {false, {EditorText::PastMessage, EditorText::NoticeTitle, EditorText::ErrorStyle}};
+
+    SaveOutcome outcome;
+    if (!writeOrRestore(slot, dateText, timeText, EditorText::SaveFailedMessage, &outcome.message))
+        return outcome;
+    m_schedule.assignArmedText(slot, armed);
     m_schedule.armSlot(slot);
     return {true, {EditorText::SavedMessage, EditorText::NoticeTitle, EditorText::InformationStyle}};
 }
@@ -102,9 +125,11 @@ EditorMessage ReminderEditor::deleteQuestion() {
     return {EditorText::DeleteQuestion, EditorText::DeleteTitle, EditorText::YesNoStyle};
 }
 
-EditorMessage ReminderEditor::deleteReminder(int slot) {
+SaveOutcome ReminderEditor::deleteReminder(int slot) {
+    SaveOutcome outcome;
+    if (!writeOrRestore(slot, QString(), QString(), EditorText::DeleteFailedMessage, &outcome.message))
+        return outcome;
     m_schedule.disarmSlot(slot);
-    m_store.writeReminder(slot, QString(), QString());
     m_schedule.assignArmedText(slot, ReminderSchedule::NotSet);
-    return {EditorText::DeletedMessage, EditorText::NoticeTitle, EditorText::InformationStyle};
+    return {true, {EditorText::DeletedMessage, EditorText::NoticeTitle, EditorText::InformationStyle}};
 }

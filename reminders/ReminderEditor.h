@@ -20,6 +20,10 @@ inline const QString SavedMessage = QStringLiteral("保存成功!") + QStringLit
                                     QStringLiteral("Tip:请注意时间设置的正确，如果设置不正确将不会提醒");
 inline const QString DeleteQuestion = QStringLiteral("您确定要删除这条提醒？");
 inline const QString DeletedMessage = QStringLiteral("删除成功!");
+inline const QString PastMessage = QStringLiteral("提醒时间已经过去，请设置一个将来的时间。");
+// Followed by a line break and the store's message naming the file and the reason.
+inline const QString SaveFailedMessage = QStringLiteral("保存失败！");
+inline const QString DeleteFailedMessage = QStringLiteral("删除失败！");
 inline const QString NoticeTitle = QStringLiteral("提示");
 inline const QString DeleteTitle = QStringLiteral("删除确认");
 // Message box styles.
@@ -90,17 +94,25 @@ public:
     // The reminder label from the stored keys of slot (1 to 6).
     ReminderLabel reminderLabel(int slot) const;
 
-    // Save: on refused input only the message, nothing written; otherwise writes D
-    // then T, assigns D + " " + T to the slot, arms it and returns the saved message.
+    // Save: on refused input (bad hour or minute, a moment already past) only the
+    // message, nothing written; otherwise writes D then T, assigns D + " " + T to
+    // the slot, arms it and returns the saved message. When the file cannot be
+    // written the slot keeps its reminder, the file is put back as far as it can
+    // be, and the message is the failure with the store's reason.
     SaveOutcome save(int slot, const QDate& date, const QString& hourText, const QString& minuteText);
 
     // The question asked before deleting.
     static EditorMessage deleteQuestion();
     // Delete, after the user answered Yes: disarms the slot, writes D "" then T "",
-    // assigns NotSet and returns the deleted message.
-    EditorMessage deleteReminder(int slot);
+    // assigns NotSet and returns the deleted message (deleted true). When the file
+    // cannot be written the slot keeps its reminder and the message is the failure.
+    SaveOutcome deleteReminder(int slot);
 
 private:
+    // Writes D and T; on failure puts back the D written before and gives the message.
+    bool writeOrRestore(int slot, const QString& date, const QString& time, const QString& failure,
+                        EditorMessage* message);
+
     ReminderStore& m_store;
     ReminderSchedule& m_schedule;
     const Clock& m_clock;

@@ -6,66 +6,15 @@
 #include "reminders/ReminderHost.h"
 #include "reminders/ReminderStore.h"
 
-#include <QRegularExpression>
-
 namespace {
-
-constexpr int SecondsPerDay = 24 * 60 * 60;
 
 QDateTime wholeSecond(const QDateTime& value) {
     const QTime t = value.time();
     return QDateTime(value.date(), QTime(t.hour(), t.minute(), t.second()));
 }
 
-// Whether armed is the date-time text of some second of date from first to last,
-// in either of its two forms: DateTimeText's, and date + " " + time, which is how
-// the editor composes a reminder at 00:00:00. The second found goes to *at.
-bool matchesDay(const QString& armed, const QDate& date, const QTime& first, const QTime& last,
-                QTime* at = nullptr) {
-    const QString dateText = DateText(date);
-    if (!armed.startsWith(dateText))
-        return false;
-    if (armed.size() == dateText.size()) {
-        if (at)
-            *at = QTime(0, 0);
-        return first == QTime(0, 0);
-    }
-    const QString timePart = armed.mid(dateText.size());
-    if (!timePart.startsWith(u' '))
-        return false;
-    const QString timeText = timePart.mid(1);
-    // Hours, minutes and seconds of one or two digits each ("08:05:00", "8:5:00",
-    // the clock's "8:05:00") name the same time of day.
-    static const QRegularExpression hms(QStringLiteral("^(\\d{1,2}):(\\d{1,2}):(\\d{1,2})$"));
-    if (const QRegularExpressionMatch m = hms.match(timeText); m.hasMatch()) {
-        const QTime time(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        if (at)
-            *at = time;
-        return time.isValid() && first <= time && time <= last;
-    }
-    for (QTime t = first;; t = t.addSecs(1)) {
-        if (TimeText(t) == timeText) {
-            if (at)
-                *at = t;
-            return true;
-        }
-        if (t == last)
-            return false;
-    }
-}
-
-// The first second from first to last (whole seconds, at most a day apart) whose
-// date-time text armed is; invalid when there is none.
-QDateTime firstMatch(const QString& armed, const QDateTime& first, const QDateTime& last) {
-    for (QDate date = first.date(); date <= last.date(); date = date.addDays(1)) {
-        const QTime from = date == first.date() ? first.time() : QTime(0, 0);
-        const QTime to = date == last.date() ? last.time() : QTime(23, 59, 59);
-        QTime at;
-        if (from <= to && matchesDay(armed, date, from, to, &at))
-            return QDateTime(date, at);
-    }
-    return {};
-}
+// Before any reminder the editor accepts: loading counts everything after it as unchecked.
+const QDateTime LongAgo(QDate(1, 1, 1), QTime(0, 0));
 
 } // namespace
 
@@ -88,12 +37,16 @@ ReminderSchedule::ReminderSchedule(ReminderStore& store, AlarmPlayer& player, co
 void ReminderSchedule::loadReminders() {
     for (int slot = 1; slot <= SlotCount; ++slot)
         assignArmedText(slot, m_store.storedDate(slot) + u' ' + m_store.storedTime(slot));
+    for (int slot = 1; slot <= SlotCount; ++slot)
+        if (isArmed(slot))
+            m_checkedUpTo[index(slot)] = LongAgo;
 }
 
 void ReminderSchedule::assignArmedText(int slot, const QString& text) {
     if (!validSlot(slot))
         return;
     m_D1[index(slot)] = text;
+    m_due[index(slot)] = DateTimeFromText(text);
     for (int i = 1; i <= SlotCount; ++i) {
         const QString& armed = m_D1[index(i)];
         setTimerEnabled(i, armed != NotSet && armed != NotSetLoaded);
@@ -145,8 +98,8 @@ void ReminderSchedule::prepareForNextDue() {
     for (int slot = 1; slot <= SlotCount; ++slot) {
         if (!isArmed(slot))
             continue;
-        const QDateTime at = firstMatch(m_D1[index(slot)], first, last);
-        if (at.isValid() && (!due.isValid() || at < due))
+        const QDateTime& at = m_due[index(slot)];
+        if (at.isValid() && first <= at && at <= last && (!due.isValid() || at < due))
             due = at;
     }
     if (!due.isValid())
@@ -172,11 +125,9 @@ bool ReminderSchedule::isDue(int slot, const QDateTime& now) {
     // A second pass within one second, or a clock set back, checks the current second.
     if (!first.isValid() || first > last)
         first = last;
-    const QDateTime dayAgo = last.addSecs(-(SecondsPerDay - 1));
-    if (first < dayAgo)
-        first = dayAgo;
     m_checkedUpTo[index(slot)] = last;
-    return firstMatch(m_D1[index(slot)], first, last).isValid();
+    const QDateTime& due = m_due[index(slot)];
+    return due.isValid() && first <= due && due <= last;
 }
 
 void ReminderSchedule::alarm(int slot) {
@@ -187,13 +138,17 @@ void ReminderSchedule::alarm(int slot) {
 
     // Cleared before the message, so a pass run while it is open skips this slot.
     assignArmedText(slot, NotSet);
-    m_store.writeReminder(slot, QString(), QString());
+    const bool cleared = m_store.writeReminder(slot, QString(), QString());
+    const QString failure = cleared ? QString() : m_store.lastError();
 
     m_host.showAlarm(alarmText(m_host.noteText(slot)));
 
     if (--m_openAlarms == 0)
         m_player.close(SoundAlias);
     disarmSlot(slot);
+    // The file still holds the reminder, so it would ring again at the next start.
+    if (!cleared)
+        m_host.showClearFailure(failure);
 }
 
 QString ReminderSchedule::alarmText(const QString& note) {

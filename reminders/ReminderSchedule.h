@@ -2,11 +2,16 @@
 // The six reminder slots of the main window: the armed texts D1, the check texts
 // L1 and the 1000 ms slot timers P1, whose being enabled means "armed".
 //
-// A slot fires when its armed text equals the date-time text of a second that the
-// slot has not checked yet, counting from the moment its timer was enabled (at
-// most the last day). A tick that comes late, or a short sleep of the machine,
-// therefore does not lose a reminder, while one that was already past when it was
-// armed never fires.
+// A slot fires when its armed text is the date-time text of a second that the
+// slot has not checked yet, counting from the moment its timer was enabled. A
+// tick that comes late, or a sleep of the machine however long, therefore does
+// not lose a reminder: it rings once at the first tick after the gap. A slot
+// re-armed by the arming rule does not ring for a time already past then.
+//
+// Loading at start-up counts every earlier second as not yet checked: a stored
+// reminder whose time went by while the program was not running rings once, at
+// the first tick, and is then cleared like any other. An armed text that names
+// no moment (an hour 24, a time without a date) stays armed and never rings.
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -39,7 +44,8 @@ public:
     ReminderSchedule(ReminderStore& store, AlarmPlayer& player, const Clock& clock, ReminderHost& host,
                      QString soundFile, QObject* parent = nullptr);
 
-    // Assigns D + " " + T of each section "1" to "6" to its slot.
+    // Assigns D + " " + T of each section "1" to "6" to its slot; the first tick
+    // rings those whose time has already passed.
     void loadReminders();
     // Sets the armed text of slot, then enables every slot timer whose armed text is
     // neither NotSet nor NotSetLoaded and disables the others.
@@ -79,6 +85,8 @@ private:
 
     std::array<QString, SlotCount> m_D1;
     std::array<QString, SlotCount> m_L1;
+    // The moment each armed text names; invalid when it names none.
+    std::array<QDateTime, SlotCount> m_due;
     std::array<QTimer, SlotCount> m_P1;
     // The last second each slot has checked.
     std::array<QDateTime, SlotCount> m_checkedUpTo;

@@ -13,14 +13,16 @@ public:
     virtual QString read(const QString& section, const QString& key) const = 0;
     // One write of one key; false when the file could not be written.
     virtual bool write(const QString& section, const QString& key, const QString& value) = 0;
+    // Why the last failed write failed: a message for the user naming the file and the reason.
+    virtual QString lastError() const = 0;
 
     // D and T of slot's section (the slot number as text).
     QString storedDate(int slot) const { return read(QString::number(slot), DateKey); }
     QString storedTime(int slot) const { return read(QString::number(slot), TimeKey); }
-    // Writes D, then T. Failed writes are not reported: memory is updated regardless.
-    void writeReminder(int slot, const QString& date, const QString& time) {
+    // Writes D, then T; false, with T not tried, when D could not be written, and
+    // false when T could not be written (D then holds the new value).
+    bool writeReminder(int slot, const QString& date, const QString& time) {
         const QString section = QString::number(slot);
-        write(section, DateKey, date);
-        write(section, TimeKey, time);
+        return write(section, DateKey, date) && write(section, TimeKey, time);
     }
 };

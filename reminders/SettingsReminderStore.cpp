@@ -11,3 +11,7 @@ QString SettingsReminderStore::read(const QString& section, const QString& key) 
 bool SettingsReminderStore::write(const QString& section, const QString& key, const QString& value) {
     return m_settings.setValue(section, key, value);
 }
+
+QString SettingsReminderStore::lastError() const {
+    return m_settings.lastError();
+}

@@ -10,6 +10,7 @@ public:
 
     QString read(const QString& section, const QString& key) const override;
     bool write(const QString& section, const QString& key, const QString& value) override;
+    QString lastError() const override;
 
 private:
     SettingsStore& m_settings;

@@ -1,6 +1,7 @@
 #include "ui/QtMessageBoxes.h"
 
 #include "ui/Fonts.h"
+#include "ui/NoteText.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -11,7 +12,9 @@ int QtMessageBoxes::show(QWidget* parent, const QString& text, const QString& ti
     box.setWindowTitle(title);
     // Texts carry notes the user typed: never read them as HTML.
     box.setTextFormat(Qt::PlainText);
-    box.setText(text);
+    // Callers shorten the notes they show; this bounds any other text, so that
+    // no box grows past the screen.
+    box.setText(shortenForDisplay(text, 30, 120));
     box.setFont(yaheiFont(9));
     if (style == Box::YesNo) {
         box.setIcon(QMessageBox::NoIcon);

@@ -7,6 +7,7 @@
 #include "ui/LabelButton.h"
 #include "ui/MainBoard.h"
 #include "ui/MessageBoxes.h"
+#include "ui/NoteText.h"
 #include "ui/Twips.h"
 #include "window/TitleDrag.h"
 
@@ -204,7 +205,7 @@ void Time::buildControls() {
 
 void Time::runOpeningSteps() {
     DTPicker1->setDate(m_editor.today());
-    Label3->setText(m_board.slotText(selectedSlot()));
+    Label3->setText(shortNote(m_board.slotText(selectedSlot())));
     const QPoint place = editorPlacement({m_board.leftTwips(), m_board.topTwips()});
     move(px(place.x()), px(place.y()));
     refreshClock();
@@ -257,9 +258,11 @@ void Time::deleteReminder() {
         reject();
         return;
     }
-    const EditorMessage done = m_editor.deleteReminder(slot);
-    m_boxes.show(this, done.text, done.title, done.style);
-    accept();
+    const SaveOutcome done = m_editor.deleteReminder(slot);
+    m_boxes.show(this, done.message.text, done.message.title, done.message.style);
+    // After a failed delete the editor stays open, still showing the stored reminder.
+    if (done.saved)
+        accept();
 }
 
 void Time::paintTheme() {

@@ -174,8 +174,9 @@ private slots:
         QCOMPARE(s.board->slotText(1), QString());
         QVERIFY(QFileInfo(s.paths.settingsFile).isDir());
 
-        s.board->close(); // the position is not saved either, without a message
-        QCOMPARE(s.boxes.shown.size(), 2);
+        s.board->close(); // the position is not saved either, and that is said too
+        QCOMPARE(s.boxes.shown.size(), 3);
+        QCOMPARE(s.boxes.shown[2].style, Box::Error);
     }
 
     // A privileged user (root, as in many containers) reads and opens every file
@@ -233,7 +234,8 @@ private slots:
         QCOMPARE(s.bytes(), defaultSettingsBytes());
 
         s.board->close();
-        QCOMPARE(s.boxes.shown.size(), 2);
+        QCOMPARE(s.boxes.shown.size(), 3);
+        QVERIFY(s.boxes.shown[2].text.startsWith(QStringLiteral("保存失败！")));
         QCOMPARE(s.bytes(), defaultSettingsBytes());
         QFile(s.paths.settingsFile).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }

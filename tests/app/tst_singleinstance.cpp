@@ -64,7 +64,8 @@ private slots:
         QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
         lock.close();
         SingleInstance second(folder.path("AT.ini"));
-        QCOMPARE(second.claim(), SingleInstance::Claim::AlreadyRunning);
+        // Refused where the raise request cannot arrive (Wine): never a second board.
+        QVERIFY(second.claim() != SingleInstance::Claim::First);
     }
 
     void aClosedBoard_releasesTheFile()

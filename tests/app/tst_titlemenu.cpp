@@ -4,6 +4,8 @@
 #include "ui/Colors.h"
 #include "ui/LabelButton.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 class TitleMenuTest : public QObject {
@@ -79,6 +81,33 @@ private slots:
         QCOMPARE(f.store.GetIniValue("Main", "X"), QStringLiteral("-3645"));
         QCOMPARE(f.store.GetIniValue("Main", "Y"), QStringLiteral("600"));
         QVERIFY(form.isVisible()); // no close handling ran
+    }
+
+    void positionThatCannotBeStored_onExitOrClose_isReported_data()
+    {
+        QTest::addColumn<bool>("viaMenu");
+        QTest::newRow("exit") << true;
+        QTest::newRow("window closed") << false;
+    }
+    void positionThatCannotBeStored_onExitOrClose_isReported()
+    {
+        QFETCH(bool, viaMenu);
+        BoardFixture f;
+        Form1& form = f.start();
+        form.show();
+        QVERIFY(QFile(f.file).setPermissions(QFile::ReadOwner));
+        if (viaMenu) {
+            Tmenu menu(form);
+            f.boxes.answerNext(Box::Yes);
+            menu.choose(Tmenu::Exit);
+            QCOMPARE(f.endedWith, QList<int>{0}); // ends all the same
+        } else {
+            form.close();
+        }
+        QCOMPARE(f.boxes.shown.last().style, Box::Error);
+        QVERIFY(f.boxes.shown.last().text.startsWith(QStringLiteral("保存失败！")));
+        QVERIFY(f.boxes.shown.last().text.contains(QDir::toNativeSeparators(f.file)));
+        QVERIFY(QFile(f.file).setPermissions(QFile::ReadOwner | QFile::WriteOwner));
     }
 
     void exit_noClosesTheMenu()

@@ -19,9 +19,12 @@ public:
     }
     bool write(const QString& section, const QString& key, const QString& value) override {
         writes << section + u'/' + key + u'=' + value;
+        if (failAfter >= 0 && writes.size() > failAfter)
+            return false;
         values[section + u'/' + key] = value;
         return true;
     }
+    QString lastError() const override { return QStringLiteral("AT.ini: disk full"); }
     void put(int slot, const QString& d, const QString& t) {
         values[QString::number(slot) + QStringLiteral("/D")] = d;
         values[QString::number(slot) + QStringLiteral("/T")] = t;
@@ -30,7 +33,8 @@ public:
     QString get(int slot, const QString& key) const { return values.value(QString::number(slot) + u'/' + key); }
 
     QMap<QString, QString> values; // "section/key" -> value
-    QStringList writes;            // "section/key=value", in order
+    QStringList writes;            // "section/key=value", in order (failed ones too)
+    int failAfter = -1;            // when >= 0, every write after that many fails
 };
 
 class FakeHost : public ReminderHost {
@@ -42,7 +46,10 @@ public:
             onShow(text);
     }
 
+    void showClearFailure(const QString& reason) override { failures << reason; }
+
     QMap<int, QString> notes;
     QStringList shown;
+    QStringList failures;
     std::function<void(const QString&)> onShow;
 };

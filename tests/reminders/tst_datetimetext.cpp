@@ -29,6 +29,26 @@ private slots:
         QCOMPARE(DateText(QDate(1800, 1, 1)), QStringLiteral("1800/1/1"));
     }
 
+    void fromText_readsBackOnlyWhatTheConversionWrites_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDateTime>("value");
+        QTest::newRow("date and time") << "2024/5/1 8:05:00" << QDateTime(QDate(2024, 5, 1), QTime(8, 5));
+        QTest::newRow("date alone") << "2024/5/2" << QDateTime(QDate(2024, 5, 2), QTime(0, 0));
+        QTest::newRow("as the editor writes midnight") << "2024/5/2 0:00:00" << QDateTime(QDate(2024, 5, 2), QTime(0, 0));
+        QTest::newRow("stored with two digits") << "2024/5/1 08:05:00" << QDateTime(QDate(2024, 5, 1), QTime(8, 5));
+        QTest::newRow("not a time of day") << "2024/5/1 8:65:00" << QDateTime();
+        QTest::newRow("a zero too many in the date") << "2024/05/01 8:05:00" << QDateTime();
+        QTest::newRow("hour 24") << "2024/5/1 24:00:00" << QDateTime();
+        QTest::newRow("no date") << " 8:30:00" << QDateTime();
+        QTest::newRow("no such day") << "2024/2/30 8:30:00" << QDateTime();
+        QTest::newRow("trailing text") << "2024/5/1 8:05:00 x" << QDateTime();
+    }
+    void fromText_readsBackOnlyWhatTheConversionWrites() {
+        QFETCH(QString, text);
+        QFETCH(QDateTime, value);
+        QCOMPARE(DateTimeFromText(text), value);
+    }
+
     void conversion_ignoresTheProcessLocale() {
         const QLocale saved;
         QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Egypt));

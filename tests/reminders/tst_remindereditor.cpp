@@ -186,15 +186,14 @@ private slots:
         QVERIFY(rig.host.shown[0].startsWith(QStringLiteral("提醒内容：取快递\r\n")));
     }
 
-    void savingInThePast_storesAndArmsButNeverFires() {
+    void savingInThePast_isRefusedAndWritesNothing() {
         Rig rig;
         rig.clock.set(at(2, 9, 0));
-        QVERIFY(rig.editor.save(1, QDate(2024, 5, 2), QStringLiteral("8"), QStringLiteral("30")).saved);
-        QVERIFY(rig.schedule.isArmed(1));
+        QVERIFY(!rig.editor.save(1, QDate(2024, 5, 2), QStringLiteral("8"), QStringLiteral("30")).saved);
+        QVERIFY(!rig.schedule.isArmed(1));
         rig.tickAt(at(2, 9, 0, 1));
-        rig.tickAt(at(2, 9, 30));
         QVERIFY(rig.host.shown.isEmpty());
-        QCOMPARE(rig.store.get(1, "T"), QStringLiteral("8:30:00"));
+        QVERIFY(rig.store.writes.isEmpty());
     }
 
     void deleting_disarmsClearsBothKeysAndResetsTheSlot() {
@@ -210,7 +209,7 @@ private slots:
         QCOMPARE(question.title, QStringLiteral("删除确认"));
         QCOMPARE(question.style, 4);
 
-        const EditorMessage done = rig.editor.deleteReminder(2);
+        const EditorMessage done = rig.editor.deleteReminder(2).message;
         QCOMPARE(rig.store.writes, QStringList({"2/D=", "2/T="}));
         QCOMPARE(rig.schedule.D1(2), QStringLiteral("D"));
         QVERIFY(!rig.schedule.isArmed(2));
@@ -221,6 +220,59 @@ private slots:
         QVERIFY(rig.schedule.isArmed(4));
         rig.tickAt(at(1, 9, 0));
         QVERIFY(rig.host.shown.isEmpty());
+    }
+
+    void save_refusesAMomentAlreadyPast_data() {
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("a minute later") << at(2, 8, 4, 0) << true;
+        QTest::newRow("in its own second") << at(2, 8, 5, 0) << true;
+        QTest::newRow("a second past") << at(2, 8, 5, 1) << false;
+        QTest::newRow("a day past") << at(3, 7, 0) << false;
+    }
+    void save_refusesAMomentAlreadyPast() {
+        QFETCH(QDateTime, now);
+        QFETCH(bool, saved);
+        Rig rig;
+        rig.clock.set(now);
+        const SaveOutcome outcome = rig.editor.save(3, QDate(2024, 5, 2), QStringLiteral("8"), QStringLiteral("05"));
+        QCOMPARE(outcome.saved, saved);
+        QCOMPARE(rig.schedule.isArmed(3), saved);
+        if (!saved) {
+            QCOMPARE(outcome.message.text, QStringLiteral("提醒时间已经过去，请设置一个将来的时间。"));
+            QCOMPARE(outcome.message.style, 16);
+            QVERIFY(rig.store.writes.isEmpty());
+        }
+    }
+
+    // The file holds 2024/5/3 9:00:00; a save (of 2024/5/4 10:00) or a delete fails
+    // at its first or second write. The file and the slot keep the old reminder.
+    void failedWrites_areReportedAndKeepTheOldReminder_data() {
+        QTest::addColumn<bool>("deleting");
+        QTest::addColumn<int>("failAfter");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("save, D fails") << false << 0 << "保存失败！\r\nAT.ini: disk full";
+        QTest::newRow("save, T fails") << false << 1 << "保存失败！\r\nAT.ini: disk full";
+        QTest::newRow("delete, D fails") << true << 0 << "删除失败！\r\nAT.ini: disk full";
+        QTest::newRow("delete, T fails") << true << 1 << "删除失败！\r\nAT.ini: disk full";
+    }
+    void failedWrites_areReportedAndKeepTheOldReminder() {
+        QFETCH(bool, deleting);
+        QFETCH(int, failAfter);
+        QFETCH(QString, message);
+        Rig rig;
+        rig.store.put(2, QStringLiteral("2024/5/3"), QStringLiteral("9:00:00"));
+        rig.schedule.loadReminders();
+        rig.store.failAfter = failAfter;
+        const SaveOutcome outcome = deleting ? rig.editor.deleteReminder(2)
+                                             : rig.editor.save(2, QDate(2024, 5, 4), QStringLiteral("10"),
+                                                               QStringLiteral("00"));
+        QVERIFY(!outcome.saved);
+        QCOMPARE(outcome.message.text, message);
+        QCOMPARE(outcome.message.style, 16);
+        QCOMPARE(rig.schedule.D1(2), QStringLiteral("2024/5/3 9:00:00"));
+        QVERIFY(rig.schedule.isArmed(2));
+        QCOMPARE(rig.store.writes.last(), QStringLiteral("2/D=2024/5/3")); // D is put back
     }
 
     void opening_showsTodayTheClockAndTheStoredReminder() {

@@ -144,20 +144,36 @@ private slots:
         QVERIFY(rig.player.calls.contains("close OpenFile"));
     }
 
-    void pastReminder_isArmedAtStartButNeverFires() {
+    // Missed while the program was not running: rings once at the first tick, is cleared.
+    void pastReminder_atStart_ringsOnceAtTheFirstTickAndIsCleared() {
         Rig rig;
         rig.clock.set(at(9, 0, 0));
-        rig.store.put(4, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.host.notes[4] = QStringLiteral("missed");
+        rig.store.put(4, QStringLiteral("2024/4/28"), QStringLiteral("8:30:00"));
+        rig.store.put(5, QString(), QStringLiteral("8:30:00")); // names no moment: never rings
+        rig.store.put(6, QStringLiteral("2024/5/1"), QStringLiteral("24:00:00"));
         rig.schedule->loadReminders();
         QVERIFY(rig.schedule->isArmed(4));
         for (int s = 1; s <= 5; ++s)
             rig.tickAt(at(9, 0, s));
-        rig.tickAt(at(9, 30, 0)); // a long gap too
-        QVERIFY(rig.host.shown.isEmpty());
-        QVERIFY(rig.schedule->isArmed(4));
-        QCOMPARE(rig.store.get(4, "D"), QStringLiteral("2024/5/1"));
-        QCOMPARE(rig.store.get(4, "T"), QStringLiteral("8:30:00"));
-        QVERIFY(rig.store.writes.isEmpty());
+        QCOMPARE(rig.host.shown, QStringList{QStringLiteral("提醒内容：missed") + Tail});
+        QCOMPARE(rig.player.calls, QStringList({"open OpenFile " + SoundFile, "play OpenFile", "close OpenFile"}));
+        QVERIFY(!rig.schedule->isArmed(4));
+        QCOMPARE(rig.store.writes, QStringList({"4/D=", "4/T="}));
+        QVERIFY(rig.schedule->isArmed(5));
+        QVERIFY(rig.schedule->isArmed(6));
+    }
+
+    void clearingAFiredReminderFails_isReportedAfterTheAlarm() {
+        Rig rig;
+        rig.store.put(1, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        rig.schedule->loadReminders();
+        rig.store.failAfter = 0;
+        rig.tickAt(at(8, 30, 0));
+        QCOMPARE(rig.host.shown.size(), 1);
+        QCOMPARE(rig.host.failures, QStringList{QStringLiteral("AT.ini: disk full")});
+        QCOMPARE(rig.store.writes, QStringList{"1/D="}); // T is not tried after D failed
+        QVERIFY(!rig.schedule->isArmed(1));
     }
 
     void stoppedSlot_isRearmedByAnyLaterAssignmentAndFiresWithEmptyContent() {
@@ -212,19 +228,17 @@ private slots:
             QCOMPARE(rig.schedule->D1(slot), QStringLiteral("D"));
     }
 
-    void lateTick_looksBackOneDayAtMost() {
+    void lateTick_afterAGapOfDays_ringsOnce() {
         Rig rig;
         rig.store.put(1, QStringLiteral("2024/5/1"), QStringLiteral("9:00:00"));
+        rig.store.put(2, QStringLiteral("2024/5/9"), QStringLiteral("9:00:00"));
         rig.schedule->loadReminders();
-        rig.tickAt(at(9, 0, 1, 0, 2)); // a day and a second later
-        QVERIFY(rig.host.shown.isEmpty());
-        QVERIFY(rig.schedule->isArmed(1));
-
-        Rig other;
-        other.store.put(1, QStringLiteral("2024/5/1"), QStringLiteral("9:00:00"));
-        other.schedule->loadReminders();
-        other.tickAt(at(8, 59, 59, 0, 2)); // a second less than a day later still counts
-        QCOMPARE(other.host.shown.size(), 1);
+        rig.tickAt(at(8, 0, 0));
+        rig.tickAt(at(9, 0, 1, 0, 4)); // the machine slept for three days
+        rig.tickAt(at(9, 0, 2, 0, 4));
+        QCOMPARE(rig.host.shown.size(), 1);
+        QVERIFY(!rig.schedule->isArmed(1));
+        QVERIFY(rig.schedule->isArmed(2)); // still to come
     }
 
     void reminderArmedInItsOwnDueSecond_fires() {

@@ -57,6 +57,7 @@ public:
         writes << section + u'/' + key + u'=' + value;
         return m_real.write(section, key, value);
     }
+    QString lastError() const override { return m_real.lastError(); }
     QStringList writes;
 
 private:
@@ -67,6 +68,7 @@ class RecordingHost : public ReminderHost {
 public:
     QString noteText(int) const override { return {}; }
     void showAlarm(const QString& text) override { alarms << text; }
+    void showClearFailure(const QString& reason) override { alarms << reason; }
     QStringList alarms;
 };
 
