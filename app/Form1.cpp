@@ -13,6 +13,7 @@
 #include "ui/Settings.h"
 #include "ui/Time.h"
 #include "ui/Twips.h"
+#include "window/DockStacking.h"
 #include "window/PointerCrossings.h"
 #include "window/TitleDrag.h"
 
@@ -22,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 constexpr int kWidthTwips = 3705;
@@ -70,6 +72,7 @@ void Form1::buildControls()
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setFont(yaheiFont(9));
     Text1->setTabChangesFocus(true);
+    Text1->setAccessibleName(QStringLiteral("记录内容"));
     setBackground(Text1, theme.light);
     setNoteBoxPlaceholder();
     Text1->viewport()->installEventFilter(this);
@@ -82,7 +85,12 @@ void Form1::buildControls()
         number->setFrameShape(QFrame::Box);
         number->setFont(yaheiFont(14.25));
         setForeground(number, 0x000000);
+        number->setKeyboardActivation();
+        number->setAccessibleName(QStringLiteral("保存到第 %1 个档案").arg(i + 1));
         connect(number, &LabelButton::clicked, this, [this, i] { StoreNote(i + 1); });
+        // Ctrl+N stores the note into slot N from anywhere on the board.
+        auto* store = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)), this);
+        connect(store, &QShortcut::activated, this, [this, i] { StoreNote(i + 1); });
         connect(number, &LabelButton::pointerMoved, this, &Form1::RestorePlaceholder);
         Label8[i] = number;
 
@@ -94,6 +102,10 @@ void Form1::buildControls()
         note->setFrameShape(QFrame::Box);
         note->setFont(kaitiFont(10.5));
         note->setMargin(1);
+        note->setElideOverflow(true);
+        // Tab reaches it; the context-menu key or Shift+F10 opens its slot menu.
+        note->setKeyboardActivation(QAccessible::StaticText);
+        note->setAccessibleName(QStringLiteral("第 %1 个档案").arg(i + 1));
         setForeground(note, kWindowText);
         connect(note, &LabelButton::pressed, this,
                 [this, i](Qt::MouseButton button, QPoint pos) { SelectSlot(i + 1, button, pos); });
@@ -104,6 +116,8 @@ void Form1::buildControls()
     // Lies below the visible area; it only takes the focus away from the note box.
     Command1 = new QPushButton(QStringLiteral("Command1"), this);
     Command1->setGeometry(pxRect(1800, 5400, 1335, 255));
+    Command1->setFocusPolicy(Qt::NoFocus); // setFocus() still gives it the focus; Tab passes it by
+    hideFromAccessibility(Command1);
 }
 
 void Form1::load()
@@ -112,6 +126,11 @@ void Form1::load()
     m_dock = new DockController(m_dockHost, *c_Subclass, this);
     connect(c_Subclass, &iSubClass::GetWindowMessage, m_dock, &DockController::GetWindowMessage,
             Qt::DirectConnection);
+    // Queued: the switch may hide and show the window, which must wait until the
+    // drag's mouse handling is over.
+    connect(m_dock, &DockController::dockedChanged, this, [this](bool docked) { setDockedStacking(this, docked); },
+            Qt::QueuedConnection);
+    connect(m_dock, &DockController::slidingOut, this, [this] { raiseDocked(this); });
     new PointerCrossings(this, *m_dock);
     c_Subclass->SetMsgHook(attachWindowProcedure(this));
 
@@ -132,13 +151,16 @@ void Form1::load()
 
 void Form1::placeWindow(int x, int y)
 {
+    // The primary monitor, wherever it lies on the desktop (at 0,0 with one monitor).
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int screenLeft = twips(screen.x());
+    const int screenTop = twips(screen.y());
     const int screenWidth = twips(screen.width());
     const int screenHeight = twips(screen.height());
     if (x == 0)
-        moveToTwips((screenWidth - kWidthTwips) / 2, (screenHeight - kHeightTwips) / 2);
+        moveToTwips(screenLeft + (screenWidth - kWidthTwips) / 2, screenTop + (screenHeight - kHeightTwips) / 2);
     else if (x < 0 || y < 0)
-        moveToTwips(screenWidth - kWidthTwips, 0);
+        moveToTwips(screenLeft + screenWidth - kWidthTwips, screenTop);
     else
         moveToTwips(x, y);
 }
@@ -368,6 +390,10 @@ void Form1::mouseReleaseEvent(QMouseEvent* event)
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
+    // A docked board is out of the window manager's hands, which then gives it no
+    // keyboard focus: a click into the note box takes it.
+    if (watched == Text1->viewport() && event->type() == QEvent::MouseButtonPress && !isActiveWindow())
+        activateWindow();
     if (watched == Text1->viewport() && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
         ClearPlaceholder();

@@ -7,7 +7,7 @@ Menu::Menu(Form1& form)
                 [&form] { return form.C1; }, form.Label9, form.Label10, &form),
       m_form(form)
 {
-    setWindowTitle(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("档案菜单"));
     connect(this, &LabelMenu::itemClicked, this, &Menu::choose);
 }
 

@@ -18,6 +18,7 @@ Tmenu::Tmenu(Form1& form)
       m_form(form)
 {
     setWindowTitle(QStringLiteral("Jotlark"));
+    setAccessibleName(QStringLiteral("标题菜单"));
     connect(this, &LabelMenu::itemClicked, this, &Tmenu::choose);
 }
 

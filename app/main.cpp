@@ -7,6 +7,7 @@
 #include "store/AppPaths.h"
 #include "store/SettingsStore.h"
 #include "ui/Autostart.h"
+#include "ui/Colors.h"
 #include "ui/QtMessageBoxes.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ int main(int argc, char* argv[])
     prepareProcessEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("jotlark"));
+    useLightPalette();
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));

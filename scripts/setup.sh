@@ -10,17 +10,19 @@ PACKAGES=(
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-wqy-microhei fonts-arphic-ukai
-  x11-utils
+  x11-utils libxcb1-dev
 )
 # A virtual display and its screenshot, for scripts/run without a display.
 HEADLESS_PACKAGES=(xvfb xdotool imagemagick)
 # Making the Debian package and checking it (scripts/package).
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
-# Only the tests need these (scripts/test): sanitizers and the fuzzer, a sound server.
+# Only the tests need these (scripts/test): sanitizers and the fuzzer, a sound server,
+# two window managers, and Xorg's dummy driver with xrandr for two monitors.
 TEST_PACKAGES=(
   "${HEADLESS_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
   clang libclang-rt-14-dev
   pulseaudio pulseaudio-utils
+  openbox xfwm4 dbus xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
 
 # The Windows build (scripts/windows): mingw-w64, Wine, the Qt tarball's zstd, and

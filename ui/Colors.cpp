@@ -38,3 +38,26 @@ void setForeground(QWidget* widget, Bgr bgr)
 }
 
 Bgr foreground(const QWidget* widget) { return toBgr(widget->palette().color(QPalette::WindowText)); }
+
+QPalette lightPalette()
+{
+    const QColor black(0, 0, 0);
+    const QColor face(0xF0, 0xF0, 0xF0);
+    const QColor white(0xFF, 0xFF, 0xFF);
+    const QColor grey(0x6D, 0x6D, 0x6D);
+    QPalette p(black, face, white, QColor(0xA0, 0xA0, 0xA0), QColor(0xA0, 0xA0, 0xA0), black, white);
+    p.setColor(QPalette::Window, face);
+    p.setColor(QPalette::Base, white);
+    p.setColor(QPalette::AlternateBase, QColor(0xE9, 0xE7, 0xE3));
+    p.setColor(QPalette::Highlight, QColor(0x00, 0x78, 0xD7));
+    p.setColor(QPalette::HighlightedText, white);
+    p.setColor(QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC));
+    p.setColor(QPalette::ToolTipText, black);
+    p.setColor(QPalette::PlaceholderText, grey);
+    p.setColor(QPalette::Link, QColor(0x00, 0x00, 0xFF));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, grey);
+    return p;
+}
+
+void useLightPalette() { QApplication::setPalette(lightPalette()); }

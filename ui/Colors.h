@@ -3,6 +3,7 @@
 #include "ui/Themes.h"
 
 #include <QColor>
+#include <QPalette>
 
 class QWidget;
 
@@ -15,3 +16,10 @@ Bgr background(const QWidget* widget);
 // Text colour (WindowText and Text roles); kWindowText gives the system's colour.
 void setForeground(QWidget* widget, Bgr bgr);
 Bgr foreground(const QWidget* widget);
+
+// The program's own light palette: dark text on light backgrounds in every role,
+// as the fixed pale theme colours need, whatever the desktop's colour scheme.
+// kWindowText is this palette's black window text.
+QPalette lightPalette();
+// Makes it the palette of every window, message box and pop-up of the program.
+void useLightPalette();

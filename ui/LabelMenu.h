@@ -25,6 +25,9 @@ public:
 signals:
     void itemClicked(int index);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QList<LabelButton*> m_items;
     std::function<QString()> m_c1;

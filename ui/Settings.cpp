@@ -99,6 +99,8 @@ void Settings::buildControls() {
         option->setObjectName(QStringLiteral("Option%1").arg(i + 1));
         option->setGeometry(pxRect(kOptionLeft[i], 2520, 255, 180));
         setBackground(option, theme.light);
+        option->setAccessibleName(kThemeNames[i]);
+        swatch->setAccessibleName(kThemeNames[i]);
         group->addButton(option, i + 1);
         options[i] = option;
         connect(swatch, &LabelButton::clicked, option, [option] { option->setChecked(true); });
@@ -112,6 +114,7 @@ void Settings::buildControls() {
         label->setAlignment(Qt::AlignCenter);
         label->setFont(yaheiFont(10.5));
         setBackground(label, theme.strip);
+        label->setKeyboardActivation();
         connect(label, &LabelButton::pointerMoved, this,
                 [this, label] { HoverHighlight(buttons(), label, m_board.themeText()); });
         return label;

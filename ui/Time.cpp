@@ -58,6 +58,7 @@ LabelButton* buttonLabel(const QString& text, QWidget* parent, const QRect& plac
     label->setAlignment(Qt::AlignCenter);
     setBackground(label, strip);
     setForeground(label, kWindowText);
+    label->setKeyboardActivation(); // after the boxes in the Tab order; no shortcut
     return label;
 }
 
@@ -193,6 +194,13 @@ void Time::buildControls() {
 
     setTabOrder(DTPicker1, Text1);
     setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Label5);
+    setTabOrder(Label5, Label6);
+    setTabOrder(Label6, Label7);
+    DTPicker1->setAccessibleName(QStringLiteral("提醒日期"));
+    Text1->setAccessibleName(QStringLiteral("提醒时间：时"));
+    Text2->setAccessibleName(QStringLiteral("提醒时间：分"));
+    Label3->setAccessibleName(QStringLiteral("内容"));
 }
 
 void Time::runOpeningSteps() {

@@ -3,6 +3,7 @@
 #include "window/iSubClass.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -15,6 +16,12 @@ bool PtInRect(const PixelRect& rect, QPoint point) {
 }
 
 } // namespace
+
+DockArea DockHost::dockArea() const {
+    const double width = screenWidthTwips() / twipsPerPixelX();
+    const PixelRect screen{0, 0, roundTwips(width), std::numeric_limits<qint32>::max()};
+    return {screen, screen, width, true, true, true};
+}
 
 DockController::DockController(DockHost& host, iSubClass& hook, QObject* parent)
     : QObject(parent), m_host(host), m_hook(hook) {
@@ -43,6 +50,7 @@ void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Me
     case WM_EXITSIZEMOVE:
         m_dragging = false;
         dockAtTouchedEdge();
+        emit dockedChanged(m_docked);
         break;
     default:
         break;
@@ -53,32 +61,34 @@ void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Me
 void DockController::keepInsideScreen(PixelRect& proposed) const {
     const PixelRect window = m_host.GetWindowRect();
     const qint32 width = window.right - window.left;
-    const qint32 screenWidth = roundTwips(m_host.screenWidthTwips() / m_host.twipsPerPixelX());
-    if (proposed.left < 0) {
-        proposed.left = 0;
-        proposed.right = width;
+    const PixelRect desktop = m_host.dockArea().desktop;
+    if (proposed.left < desktop.left) {
+        proposed.left = desktop.left;
+        proposed.right = desktop.left + width;
     }
-    if (proposed.top < 0) {
-        proposed.top = 0;
-        proposed.bottom = window.bottom - window.top;
+    if (proposed.top < desktop.top) {
+        proposed.top = desktop.top;
+        proposed.bottom = desktop.top + window.bottom - window.top;
     }
-    if (proposed.right > screenWidth) {
-        proposed.left = screenWidth - width;
-        proposed.right = screenWidth;
+    if (proposed.right > desktop.right) {
+        proposed.left = desktop.right - width;
+        proposed.right = desktop.right;
     }
 }
 
 void DockController::dockAtTouchedEdge() {
     const PixelRect window = m_host.GetWindowRect();
-    const double screenWidth = m_host.screenWidthTwips() / m_host.twipsPerPixelX();
-    const bool touchesRight = screenWidth <= window.right;
-    if (!(window.top <= 0 || window.left <= 0 || touchesRight))
+    const DockArea area = m_host.dockArea();
+    const bool touchesLeft = area.leftOuter && window.left <= area.monitor.left;
+    const bool touchesTop = area.topOuter && window.top <= area.monitor.top;
+    const bool touchesRight = area.rightOuter && area.monitorRight <= window.right;
+    if (!(touchesTop || touchesLeft || touchesRight))
         return;
-    if (window.left == 0)
+    if (area.leftOuter && window.left == area.monitor.left)
         m_dockEdge = EdgeLeft;
     else if (touchesRight)
         m_dockEdge = EdgeRight;
-    else if (window.top == 0)
+    else if (area.topOuter && window.top == area.monitor.top)
         m_dockEdge = EdgeTop;
     m_docked = true;
     m_tmrCheck.start();
@@ -91,6 +101,8 @@ bool DockController::checkPointer() {
         m_mouseIn = mouseIn;
         m_slideStep = StepTwips;
         m_tmrMove.start();
+        if (inside)
+            emit slidingOut();
     }
     return inside;
 }
@@ -136,14 +148,17 @@ void DockController::tmrMoveTick() {
         m_slideStep = roundTwips(m_slideStep * 1.2);
 
     const bool hide = m_mouseIn == 0;
-    const double screenWidth = m_host.screenWidthTwips();
+    const DockArea area = m_host.dockArea();
+    const double screenLeft = area.monitor.left * m_host.twipsPerPixelX();
+    const double screenTop = area.monitor.top * m_host.twipsPerPixelX();
+    const double screenWidth = area.monitorRight * m_host.twipsPerPixelX(); // its right edge
     double position = 0;
     double end = 0;
     bool passed = false;
     switch (m_dockEdge) {
     case EdgeLeft:
         position = roundTwips(hide ? m_host.left() - m_slideStep : m_host.left() + m_slideStep);
-        end = hide ? StripTwips - m_host.width() : -StripTwips;
+        end = screenLeft + (hide ? StripTwips - m_host.width() : -StripTwips);
         passed = hide ? position < end : position > end;
         break;
     case EdgeRight:
@@ -153,7 +168,7 @@ void DockController::tmrMoveTick() {
         break;
     case EdgeTop:
         position = roundTwips(hide ? m_host.top() - m_slideStep : m_host.top() + m_slideStep);
-        end = hide ? StripTwips - m_host.height() : -StripTwips;
+        end = screenTop + (hide ? StripTwips - m_host.height() : -StripTwips);
         passed = hide ? position < end : position > end;
         break;
     }

@@ -13,9 +13,27 @@ class iSubClass;
 // The docked window and its screen, as the docking code sees them. Rectangles and
 // the pointer are in screen pixels; the window's Left, Top, Width and Height and
 // the screen width are in twips.
+// Where the window may be dragged and where it docks, in screen pixels.
+struct DockArea {
+    // The whole desktop: drags stop at its left, top and right edges.
+    PixelRect desktop;
+    // The monitor the window is on (the one it overlaps most: a docked window's
+    // strip lies only on its own monitor), and which of its edges are outer edges of the
+    // desktop (no neighbouring monitor there): the window docks only at those.
+    // Its right edge is kept unrounded, as the screen width in twips gives it.
+    PixelRect monitor;
+    double monitorRight = 0;
+    bool leftOuter = true;
+    bool topOuter = true;
+    bool rightOuter = true;
+};
+
 class DockHost {
 public:
     virtual ~DockHost() = default;
+
+    // One screen by default: from 0 to the screen width, docking at all three edges.
+    virtual DockArea dockArea() const;
 
     virtual PixelRect GetWindowRect() const = 0;
     virtual QPoint GetCursorPos() const = 0;
@@ -73,6 +91,12 @@ public:
     // pointer, another window above this one). Without crossings tmrCheck runs
     // for as long as the window is docked.
     void useCrossingEvents() { m_crossingEvents = true; }
+
+signals:
+    // After every title drag: true when it ended at an edge (docked), false when undocked.
+    void dockedChanged(bool docked);
+    // The pointer entered the docked window: it starts to slide out.
+    void slidingOut();
 
 public slots:
     // The handler of the hook's GetWindowMessage (connect with Qt::DirectConnection).

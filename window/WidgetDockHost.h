@@ -16,6 +16,7 @@ public:
     QPoint GetCursorPos() const override;
     double screenWidthTwips() const override;
     double twipsPerPixelX() const override;
+    DockArea dockArea() const override;
 
     double left() const override;
     double top() const override;

@@ -12,25 +12,41 @@
 
 #include <csignal>
 
+namespace {
+
+// A settings folder of its own, and the program started on it.
+struct Home {
+    TempFolder folder;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QString settings = folder.path("jotlark/AT.ini");
+
+    Home() { env.insert("XDG_CONFIG_HOME", folder.path("")); }
+
+    // Starts a board; true once it has written its settings file and holds the lock.
+    bool start(QProcess& board) const
+    {
+        board.setProcessEnvironment(env);
+        board.start(QStringLiteral(JOTLARK_EXECUTABLE));
+        return board.waitForStarted() &&
+               QTest::qWaitFor([&] { return QFile::exists(settings + ".lock") && QFile::exists(settings); }, 10000);
+    }
+};
+
+} // namespace
+
 class SecondStartTest : public QObject {
     Q_OBJECT
 private slots:
     void secondStart_endsAtOnceAndLeavesTheFirstBoardRunning()
     {
-        TempFolder home;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", home.path(""));
-        const QString settings = home.path("jotlark/AT.ini");
-
+        const Home home;
+        const QString& settings = home.settings;
         QProcess first;
-        first.setProcessEnvironment(env);
-        first.start(QStringLiteral(JOTLARK_EXECUTABLE));
-        QVERIFY(first.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(settings + ".lock") && QFile::exists(settings), 10000);
+        QVERIFY(home.start(first));
         const QByteArray written = readAll(settings);
 
         QProcess second;
-        second.setProcessEnvironment(env);
+        second.setProcessEnvironment(home.env);
         second.start(QStringLiteral(JOTLARK_EXECUTABLE));
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
@@ -43,7 +59,7 @@ private slots:
 
         // The killed board's lock does not keep the next start out.
         QProcess next;
-        next.setProcessEnvironment(env);
+        next.setProcessEnvironment(home.env);
         next.start(QStringLiteral(JOTLARK_EXECUTABLE));
         QVERIFY(next.waitForStarted());
         qint64 owner = 0;
@@ -69,16 +85,10 @@ private slots:
     void terminationSignal_endsCleanly()
     {
         QFETCH(int, signal);
-        TempFolder home;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", home.path(""));
-        const QString settings = home.path("jotlark/AT.ini");
-
+        const Home home;
+        const QString& settings = home.settings;
         QProcess board;
-        board.setProcessEnvironment(env);
-        board.start(QStringLiteral(JOTLARK_EXECUTABLE));
-        QVERIFY(board.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(settings + ".lock") && QFile::exists(settings), 10000);
+        QVERIFY(home.start(board));
         const QString name = SingleInstance(settings).serverName();
         const QString socketFile = QDir::isAbsolutePath(name) ? name : QDir::tempPath() + '/' + name;
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socketFile), 10000);

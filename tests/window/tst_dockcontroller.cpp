@@ -4,9 +4,11 @@
 
 #include "RecordingWindow.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -29,6 +31,7 @@ public:
     double height() const override { return heightTw; }
     void setLeft(double twips) override { leftTw = twips; }
     void setTop(double twips) override { topTw = twips; }
+    DockArea dockArea() const override { return area ? *area : DockHost::dockArea(); }
     bool modalOrPopupOpen() const override { return modal; }
 
     void placePx(int x, int y) {
@@ -40,6 +43,7 @@ public:
     double screenTw = 1280 * Twips;
     double leftTw = 1500, topTw = 1500, widthTw = 3705, heightTw = 4800;
     QPoint cursor{-500, -500};
+    std::optional<DockArea> area;
     bool modal = false;
 };
 
@@ -520,6 +524,51 @@ private slots:
         rig.host.leftTw = -60.4;
         rig.dock.tmrMoveTick();
         QCOMPARE(rig.host.leftTw, -120.0);
+    }
+
+    // Two monitors side by side, 1280 px each: drags stop at the desktop's outer
+    // edges, and the window docks only at the outer edges of its monitor.
+    void twoMonitors_dockOnlyAtOuterEdges_data() {
+        QTest::addColumn<bool>("onRight");
+        QTest::addColumn<int>("dropX");
+        QTest::addColumn<bool>("docks");
+        QTest::addColumn<double>("hiddenLeft");
+        const double w = 3705;
+        QTest::newRow("right monitor, outer right") << true << 2560 - 247 << true << 2560 * Twips - 60;
+        QTest::newRow("right monitor, shared left") << true << 1280 << false << 0.0;
+        QTest::newRow("left monitor, outer left") << false << 0 << true << 60 - w;
+        QTest::newRow("left monitor, shared right") << false << 1280 - 247 << false << 0.0;
+    }
+    void twoMonitors_dockOnlyAtOuterEdges() {
+        QFETCH(bool, onRight);
+        QFETCH(int, dropX);
+        QFETCH(bool, docks);
+        QFETCH(double, hiddenLeft);
+        Rig rig;
+        const PixelRect left{0, 0, 1280, 800}, right{1280, 0, 2560, 800};
+        rig.host.area = DockArea{{0, 0, 2560, 800}, onRight ? right : left, onRight ? 2560.0 : 1280.0,
+                                 !onRight, true, onRight};
+        rig.window.send(WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        QCOMPARE(rig.moving({2400, 100, 2647, 420}).right, 2560);
+        rig.host.placePx(dropX, 100);
+        rig.window.send(WM_EXITSIZEMOVE);
+        QCOMPARE(rig.dock.tmrCheck().isActive(), docks);
+        if (!docks)
+            return;
+        rig.startHide();
+        for (int i = 0; i < 40 && rig.dock.tmrMove().isActive(); ++i)
+            rig.dock.tmrMoveTick();
+        QCOMPARE(rig.host.leftTw, hiddenLeft);
+    }
+
+    void dragEnd_reportsDockedOrUndocked() {
+        Rig rig;
+        QSignalSpy spy(&rig.dock, &DockController::dockedChanged);
+        rig.dragTo(0, 100);
+        rig.dragTo(300, 100);
+        QCOMPARE(spy.size(), 2);
+        QCOMPARE(spy[0][0].toBool(), true);
+        QCOMPARE(spy[1][0].toBool(), false);
     }
 };
 
