@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <memory>
@@ -22,9 +24,15 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("jotlark"));
     useLightPalette();
+    // The PNGs are read by Qt's own PNG reader: with format detection on, Qt
+    // would load every image-format plugin (and the SVG module with them) to ask
+    // which of them can read the file.
     QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QImageReader reader(QStringLiteral(":/icons/%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     QApplication::setWindowIcon(icon);
     QGuiApplication::setDesktopFileName(QStringLiteral("jotlark"));
     quitOnTerminationRequests();
