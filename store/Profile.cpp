@@ -347,6 +347,19 @@ QByteArray parsedForm(const QByteArray& raw, FileEncoding encoding) {
     return parseUtf16(raw, encoding == FileEncoding::Utf16LE).parsed;
 }
 
+// The key's value in `content`, whose sections `index` lists.
+QByteArray valueIn(const QByteArray& content, const SectionIndex& index, const QByteArray& section,
+                   const QByteArray& key, bool* found) {
+    if (found)
+        *found = false;
+    if (trimmed(section).isEmpty())
+        return valueFrom(content, index.top, false, key, found);
+    const auto it = index.starts.constFind(lowerName(section));
+    if (it == index.starts.cend())
+        return {};
+    return valueFrom(content, it.value(), true, key, found);
+}
+
 // The last file read, kept while its status stays the same.
 qint64 settleNs = 50'000'000;
 qint64 parses = 0;
@@ -401,28 +414,10 @@ void forget(const QString& file) {
         cache = nullptr;
 }
 
-QByteArray cachedValue(const Cached& c, const QByteArray& section, const QByteArray& key, bool* found) {
-    *found = false;
-    if (trimmed(section).isEmpty())
-        return valueFrom(c.parsed, c.sections.top, false, key, found);
-    const auto it = c.sections.starts.constFind(lowerName(section));
-    if (it == c.sections.starts.cend())
-        return {};
-    return valueFrom(c.parsed, it.value(), true, key, found);
-}
-
 } // namespace
 
 QByteArray readValue(const QByteArray& content, const QByteArray& section, const QByteArray& key, bool* found) {
-    if (found)
-        *found = false;
-    const SectionIndex index = indexSections(content);
-    if (trimmed(section).isEmpty())
-        return valueFrom(content, index.top, false, key, found);
-    const auto it = index.starts.constFind(lowerName(section));
-    if (it == index.starts.cend())
-        return {};
-    return valueFrom(content, it.value(), true, key, found);
+    return valueIn(content, indexSections(content), section, key, found);
 }
 
 bool writeValue(QByteArray& content, const QByteArray& section, const QByteArray& key, const QByteArray& value) {
@@ -470,7 +465,7 @@ bool lookUp(const QString& file, const QByteArray& section, const QByteArray& ke
         return false;
     read->encoding = c->encoding;
     read->size = c->parsed.size();
-    read->value = cachedValue(*c, section, key, &read->found);
+    read->value = valueIn(c->parsed, c->sections, section, key, &read->found);
     return true;
 }
 
