@@ -123,11 +123,16 @@ void LabelButton::setElideOverflow(bool on)
     update();
 }
 
+QRect LabelButton::textBox() const
+{
+    return contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+}
+
 bool LabelButton::overflows() const
 {
     if (!m_elide || text().isEmpty())
         return false;
-    const QRect box = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    const QRect box = textBox();
     const QRect needed = fontMetrics().boundingRect(box, int(alignment()) | Qt::TextWordWrap, text());
     return needed.height() > box.height() || needed.width() > box.width();
 }
@@ -139,7 +144,7 @@ void LabelButton::paintEvent(QPaintEvent* event)
         QFrame::paintEvent(event);
         QPainter painter(this);
         painter.setPen(palette().color(foregroundRole()));
-        const QRect box = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+        const QRect box = textBox();
         const QFontMetrics metrics = fontMetrics();
         QString shown = text();
         shown.replace(QLatin1Char('\n'), QChar::LineSeparator);

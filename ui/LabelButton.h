@@ -39,6 +39,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    QRect textBox() const; // where the text goes: inside the frame and the margin
+
     bool m_leftDown = false;
     bool m_elide = false;
     bool m_keyboardFocus = false;
