@@ -1,18 +1,18 @@
 #include "app/Form1.h"
 
 #include "app/Menu.h"
-#include "app/Tmenu.h"
+#include "window/Tmenu.h"
 #include "store/Numbers.h"
 #include "store/SettingsStore.h"
-#include "ui/Colors.h"
-#include "ui/Fonts.h"
-#include "ui/LabelButton.h"
-#include "ui/MessageBoxes.h"
-#include "ui/NoteBox.h"
-#include "ui/NoteText.h"
+#include "widgets/Colors.h"
+#include "widgets/Fonts.h"
+#include "widgets/LabelButton.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/NoteBox.h"
+#include "widgets/NoteText.h"
 #include "ui/Settings.h"
-#include "ui/Time.h"
-#include "ui/Twips.h"
+#include "reminders/Time.h"
+#include "widgets/Twips.h"
 #include "window/DockStacking.h"
 #include "window/PointerCrossings.h"
 #include "window/TitleDrag.h"
@@ -333,7 +333,7 @@ void Form1::titlePressed(Qt::MouseButton button, QPoint globalPos)
     } else if (button == Qt::RightButton) {
         Label9 = QString::number(globalPos.x());
         Label10 = QString::number(globalPos.y());
-        Tmenu menu(*this);
+        Tmenu menu(*this, m_services.boxes, this);
         menu.exec();
     }
 }

@@ -4,9 +4,11 @@
 #include "reminders/ReminderHost.h"
 #include "reminders/ReminderSchedule.h"
 #include "reminders/SettingsReminderStore.h"
-#include "ui/MainBoard.h"
+#include "reminders/Time.h"
+#include "ui/Settings.h"
 #include "ui/ThemeTimer.h"
 #include "window/DockController.h"
+#include "window/Tmenu.h"
 #include "window/WidgetDockHost.h"
 #include "window/iSubClass.h"
 
@@ -19,7 +21,7 @@ class Menu;
 class QPlainTextEdit;
 class QPushButton;
 
-class Form1 : public QWidget, public MainBoard, public ReminderHost {
+class Form1 : public QWidget, public TimeHost, public SettingsHost, public TmenuHost, public ReminderHost {
     Q_OBJECT
 public:
     static constexpr int kSlots = 6;
@@ -43,8 +45,7 @@ public:
     void ClearPlaceholder();
     bool noteBoxEmpty() const;
 
-    // MainBoard
-    QWidget* boardWidget() override { return this; }
+    // What the reminder editor, the settings window and the title menu see of it.
     QString themeText() const override { return C1; }
     void setThemeText(const QString& text) override { C1 = text; }
     void repaintTheme() override;
@@ -61,10 +62,10 @@ public:
 
     // Title strip: the left button drags, the right button opens the title menu.
     void titlePressed(Qt::MouseButton button, QPoint globalPos);
-    void openSettings();
-    // Exit from the title menu: writes X then Y and ends the program at once,
-    // without any window's close handling.
-    void exitProgram();
+    QString pointerX() const override { return Label9; }
+    QString pointerY() const override { return Label10; }
+    void openSettings() override;
+    void exitProgram() override;
     void moveToTwips(int left, int top);
     // Writes X then Y; false when the settings file could not be written.
     bool savePosition();
@@ -88,7 +89,6 @@ public:
 
     Services services() const { return m_services; }
     ReminderSchedule& reminders() { return m_schedule; }
-    DockController& docking() { return *m_dock; }
 
     // The message hook of this window; its messages drive dragging and docking.
     iSubClass* c_Subclass = nullptr;

@@ -3,10 +3,10 @@
 #include "store/FirstRun.h"
 #include "store/Numbers.h"
 #include "store/SettingsStore.h"
-#include "ui/Colors.h"
-#include "ui/Fonts.h"
-#include "ui/MessageBoxes.h"
-#include "ui/Twips.h"
+#include "widgets/Colors.h"
+#include "widgets/Fonts.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/Twips.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 // The slot menu: 修改, 提醒, 删除, 取消, at the pointer of the right-click that opened it.
-#include "ui/LabelMenu.h"
+#include "widgets/LabelMenu.h"
 
 class Form1;
 

@@ -3,12 +3,12 @@
 #include "app/Platform.h"
 #include "app/SingleInstance.h"
 #include "reminders/Clock.h"
-#include "reminders/SystemAlarmPlayer.h"
+#include "reminders/sound/SystemAlarmPlayer.h"
 #include "store/AppPaths.h"
 #include "store/SettingsStore.h"
 #include "ui/Autostart.h"
-#include "ui/Colors.h"
-#include "ui/QtMessageBoxes.h"
+#include "widgets/Colors.h"
+#include "widgets/QtMessageBoxes.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #include "reminders/ReminderSchedule.h"
 
-#include "reminders/AlarmPlayer.h"
+#include "reminders/sound/AlarmPlayer.h"
 #include "reminders/Clock.h"
 #include "reminders/DateTimeText.h"
 #include "reminders/ReminderHost.h"

@@ -3,13 +3,12 @@
 #include "store/Numbers.h"
 #include "store/SettingsStore.h"
 #include "ui/Autostart.h"
-#include "ui/Colors.h"
-#include "ui/Fonts.h"
-#include "ui/LabelButton.h"
-#include "ui/MainBoard.h"
-#include "ui/MessageBoxes.h"
+#include "widgets/Colors.h"
+#include "widgets/Fonts.h"
+#include "widgets/LabelButton.h"
+#include "widgets/MessageBoxes.h"
 #include "ui/Themes.h"
-#include "ui/Twips.h"
+#include "widgets/Twips.h"
 #include "window/TitleDrag.h"
 
 #include <QButtonGroup>
@@ -31,7 +30,7 @@ QString number(bool on) {
 }
 } // namespace
 
-Settings::Settings(MainBoard& board, SettingsStore& store, MessageBoxes& boxes, Autostart& autostart, QWidget* parent)
+Settings::Settings(SettingsHost& board, SettingsStore& store, MessageBoxes& boxes, Autostart& autostart, QWidget* parent)
     : QDialog(parent), m_board(board), m_store(store), m_boxes(boxes), m_autostart(autostart) {
     buildControls();
     attachWindowProcedure(this);

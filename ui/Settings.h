@@ -9,12 +9,23 @@
 
 class Autostart;
 class LabelButton;
-class MainBoard;
 class MessageBoxes;
 class QCheckBox;
 class QLabel;
 class QRadioButton;
 class SettingsStore;
+
+// What the settings window reads and changes of the main window.
+class SettingsHost {
+public:
+    virtual ~SettingsHost() = default;
+    virtual QString themeText() const = 0;             // C1
+    virtual void setThemeText(const QString& text) = 0; // C1
+    virtual void repaintTheme() = 0;                    // enables the main window's CC
+    virtual void setSlotFrames(bool framed) = 0;
+    virtual int leftTwips() const = 0;
+    virtual int topTwips() const = 0;
+};
 
 class Settings : public QDialog {
     Q_OBJECT
@@ -22,7 +33,7 @@ public:
     static constexpr int kWidthTwips = 4680;
     static constexpr int kHeightTwips = 3345;
 
-    Settings(MainBoard& board, SettingsStore& store, MessageBoxes& boxes, Autostart& autostart,
+    Settings(SettingsHost& board, SettingsStore& store, MessageBoxes& boxes, Autostart& autostart,
              QWidget* parent = nullptr);
 
     // Shows the stored settings and places the window beside the main window.
@@ -51,7 +62,7 @@ private:
     void titlePressed(Qt::MouseButton button, QPoint globalPos);
     QList<QLabel*> buttons() const;
 
-    MainBoard& m_board;
+    SettingsHost& m_board;
     SettingsStore& m_store;
     MessageBoxes& m_boxes;
     Autostart& m_autostart;

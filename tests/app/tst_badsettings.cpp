@@ -9,7 +9,7 @@
 #include "tests/support/FakeServices.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestSupport.h"
-#include "ui/LabelButton.h"
+#include "widgets/LabelButton.h"
 
 #include <QDir>
 #include <QElapsedTimer>

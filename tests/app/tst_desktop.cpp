@@ -3,10 +3,10 @@
 #include "tests/app/BoardFixture.h"
 
 #include "app/Menu.h"
-#include "ui/Colors.h"
-#include "ui/LabelButton.h"
+#include "widgets/Colors.h"
+#include "widgets/LabelButton.h"
 #include "ui/Settings.h"
-#include "ui/Time.h"
+#include "reminders/Time.h"
 #include "window/DockStacking.h"
 
 #include <QAccessible>

@@ -1,7 +1,7 @@
 #include "tests/app/BoardFixture.h"
 
-#include "ui/Colors.h"
-#include "ui/LabelButton.h"
+#include "widgets/Colors.h"
+#include "widgets/LabelButton.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -2,8 +2,8 @@
 #include "tests/app/BoardFixture.h"
 
 #include "app/Menu.h"
-#include "ui/LabelButton.h"
-#include "ui/NoteText.h"
+#include "widgets/LabelButton.h"
+#include "widgets/NoteText.h"
 
 #include <QClipboard>
 #include <QMimeData>

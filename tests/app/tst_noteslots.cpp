@@ -1,8 +1,8 @@
 #include "tests/app/BoardFixture.h"
 
 #include "app/Menu.h"
-#include "ui/Colors.h"
-#include "ui/LabelButton.h"
+#include "widgets/Colors.h"
+#include "widgets/LabelButton.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -2,9 +2,9 @@
 
 #include "app/Menu.h"
 #include "reminders/DateTimeText.h"
-#include "ui/LabelButton.h"
-#include "ui/Time.h"
-#include "ui/Twips.h"
+#include "widgets/LabelButton.h"
+#include "reminders/Time.h"
+#include "widgets/Twips.h"
 
 #include <QDateEdit>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #pragma once
 // A clock set by hand and a sound player that records every call.
-#include "reminders/AlarmPlayer.h"
+#include "reminders/sound/AlarmPlayer.h"
 #include "reminders/Clock.h"
 
 #include <QDateTime>

@@ -2,7 +2,7 @@
 // Message boxes for tests: records every box (text, title, style) and answers
 // Yes/No boxes from a queue. A Yes/No box with no queued answer fails the test.
 // OK boxes are answered at once.
-#include "ui/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QList>
 #include <functional>

@@ -1,8 +1,0 @@
-#pragma once
-// The alarm player of this system: Qt Multimedia on Linux, the multimedia command
-// strings (winmm) on Windows. One implementation file per system.
-#include "reminders/AlarmPlayer.h"
-
-#include <memory>
-
-std::unique_ptr<AlarmPlayer> makeSystemAlarmPlayer();

@@ -1,9 +1,0 @@
-#pragma once
-#include "ui/MessageBoxes.h"
-
-// Message boxes shown with QMessageBox: the information or error icon with 确定,
-// or 是 / 否 with 是 as the default button.
-class QtMessageBoxes : public MessageBoxes {
-public:
-    int show(QWidget* parent, const QString& text, const QString& title, int style) override;
-};

@@ -1,0 +1,9 @@
+#pragma once
+#include "widgets/MessageBoxes.h"
+
+// Message boxes shown with QMessageBox: the information or error icon with 确定,
+// or 是 / 否 with 是 as the default button.
+class QtMessageBoxes : public MessageBoxes {
+public:
+    int show(QWidget* parent, const QString& text, const QString& title, int style) override;
+};
