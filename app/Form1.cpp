@@ -1,21 +1,21 @@
 #include "app/Form1.h"
 
 #include "app/Menu.h"
-#include "window/Tmenu.h"
+#include "reminders/Time.h"
 #include "store/Numbers.h"
 #include "store/SettingsStore.h"
+#include "ui/Settings.h"
 #include "widgets/Colors.h"
 #include "widgets/Fonts.h"
 #include "widgets/LabelButton.h"
 #include "widgets/MessageBoxes.h"
 #include "widgets/NoteBox.h"
 #include "widgets/NoteText.h"
-#include "ui/Settings.h"
-#include "reminders/Time.h"
 #include "widgets/Twips.h"
 #include "window/DockStacking.h"
 #include "window/PointerCrossings.h"
 #include "window/TitleDrag.h"
+#include "window/Tmenu.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -34,8 +34,7 @@ const QString kMain = QStringLiteral("Main");
 
 Form1::Form1(Services services, QWidget* parent)
     : QWidget(parent), m_services(std::move(services)), m_reminderStore(m_services.store),
-      m_schedule(m_reminderStore, m_services.player, m_services.clock, *this, m_services.soundFile)
-{
+      m_schedule(m_reminderStore, m_services.player, m_services.clock, *this, m_services.soundFile) {
     buildControls();
     Timer1.setInterval(1);
     Timer1.setSingleShot(true);
@@ -46,8 +45,7 @@ Form1::Form1(Services services, QWidget* parent)
 
 Form1::~Form1() = default;
 
-void Form1::buildControls()
-{
+void Form1::buildControls() {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("Jotlark"));
     setFixedSize(px(kWidthTwips), px(kHeightTwips));
@@ -120,16 +118,15 @@ void Form1::buildControls()
     hideFromAccessibility(Command1);
 }
 
-void Form1::load()
-{
+void Form1::load() {
     c_Subclass = new iSubClass(systemWindowProcedures(), iSubClass::Mode::Direct, this);
     m_dock = new DockController(m_dockHost, *c_Subclass, this);
-    connect(c_Subclass, &iSubClass::GetWindowMessage, m_dock, &DockController::GetWindowMessage,
-            Qt::DirectConnection);
+    connect(c_Subclass, &iSubClass::GetWindowMessage, m_dock, &DockController::GetWindowMessage, Qt::DirectConnection);
     // Queued: the switch may hide and show the window, which must wait until the
     // drag's mouse handling is over.
-    connect(m_dock, &DockController::dockedChanged, this, [this](bool docked) { setDockedStacking(this, docked); },
-            Qt::QueuedConnection);
+    connect(
+        m_dock, &DockController::dockedChanged, this, [this](bool docked) { setDockedStacking(this, docked); },
+        Qt::QueuedConnection);
     connect(m_dock, &DockController::slidingOut, this, [this] { raiseDocked(this); });
     new PointerCrossings(this, *m_dock);
     c_Subclass->SetMsgHook(attachWindowProcedure(this));
@@ -149,8 +146,7 @@ void Form1::load()
     m_schedule.loadReminders();
 }
 
-void Form1::placeWindow(int x, int y)
-{
+void Form1::placeWindow(int x, int y) {
     // The primary monitor, wherever it lies on the desktop (at 0,0 with one monitor).
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const int screenLeft = twips(screen.x());
@@ -165,37 +161,45 @@ void Form1::placeWindow(int x, int y)
         moveToTwips(x, y);
 }
 
-QString Form1::slotText(int n) const { return n >= 1 && n <= kSlots ? m_notes[n - 1] : QString(); }
+QString Form1::slotText(int n) const {
+    return n >= 1 && n <= kSlots ? m_notes[n - 1] : QString();
+}
 
-QString Form1::noteText(int slot) const { return shortNote(slotText(slot)); }
+QString Form1::noteText(int slot) const {
+    return shortNote(slotText(slot));
+}
 
-void Form1::setSlotNote(int n, const QString& text)
-{
+void Form1::setSlotNote(int n, const QString& text) {
     m_notes[n - 1] = text;
     Label2[n - 1]->setText(shortNote(text));
 }
 
-void Form1::repaintTheme() { CC.enable(); }
+void Form1::repaintTheme() {
+    CC.enable();
+}
 
-int Form1::leftTwips() const { return twips(x()); }
-int Form1::topTwips() const { return twips(y()); }
-void Form1::moveToTwips(int left, int top) { move(px(left), px(top)); }
+int Form1::leftTwips() const {
+    return twips(x());
+}
+int Form1::topTwips() const {
+    return twips(y());
+}
+void Form1::moveToTwips(int left, int top) {
+    move(px(left), px(top));
+}
 
-bool Form1::savePosition()
-{
+bool Form1::savePosition() {
     SettingsStore& store = m_services.store;
     const bool ok = store.setValue(kMain, QStringLiteral("X"), QString::number(leftTwips()));
     return store.setValue(kMain, QStringLiteral("Y"), QString::number(topTwips())) && ok;
 }
 
-void Form1::setSlotFrames(bool framed)
-{
+void Form1::setSlotFrames(bool framed) {
     for (LabelButton* note : Label2)
         note->setFrameShape(framed ? QFrame::Box : QFrame::NoFrame);
 }
 
-void Form1::paintTheme()
-{
+void Form1::paintTheme() {
     const Theme* theme = CC.take(C1);
     if (!theme)
         return; // not a theme number yet: the colours stay
@@ -207,28 +211,24 @@ void Form1::paintTheme()
 
 // ---- note box ----
 
-bool Form1::noteBoxEmpty() const
-{
+bool Form1::noteBoxEmpty() const {
     const QString text = Text1->toPlainText();
     return text.isEmpty() || text == kPlaceholder;
 }
 
-void Form1::setNoteBoxPlaceholder()
-{
+void Form1::setNoteBoxPlaceholder() {
     setForeground(Text1, kPlaceholderGrey);
     Text1->setPlainText(kPlaceholder);
     if (Command1)
         Command1->setFocus(Qt::OtherFocusReason);
 }
 
-void Form1::RestorePlaceholder()
-{
+void Form1::RestorePlaceholder() {
     if (Text1->toPlainText().isEmpty())
         setNoteBoxPlaceholder();
 }
 
-void Form1::ClearPlaceholder()
-{
+void Form1::ClearPlaceholder() {
     if (Text1->toPlainText() == kPlaceholder) {
         setForeground(Text1, kWindowText);
         Text1->setPlainText(QString());
@@ -237,8 +237,7 @@ void Form1::ClearPlaceholder()
 
 // ---- note slots ----
 
-void Form1::StoreNote(int n)
-{
+void Form1::StoreNote(int n) {
     MessageBoxes& boxes = m_services.boxes;
     if (noteBoxEmpty()) {
         boxes.show(this, QStringLiteral("请输入您要记录的内容！"), QStringLiteral("温馨提示"), Box::Information);
@@ -249,9 +248,10 @@ void Form1::StoreNote(int n)
         boxes.show(this, noteTooLongMessage(text.size()), QStringLiteral("温馨提示"), Box::Information);
         return;
     }
-    const QString question = QStringLiteral("确认要记录到第 ") + QString::number(n) + QStringLiteral(" 个档案吗？\r\n") +
-                             QStringLiteral("原始内容：") + shortNote(m_notes[n - 1]) + QStringLiteral("\r\n") +
-                             QStringLiteral("现有内容：") + shortNote(text);
+    const QString question = QStringLiteral("确认要记录到第 ") + QString::number(n) +
+                             QStringLiteral(" 个档案吗？\r\n") + QStringLiteral("原始内容：") +
+                             shortNote(m_notes[n - 1]) + QStringLiteral("\r\n") + QStringLiteral("现有内容：") +
+                             shortNote(text);
     if (boxes.show(this, question, QStringLiteral("保存确认"), Box::YesNo) != Box::Yes)
         return;
     if (!m_services.store.setValue(kMain, QString::number(n), text)) {
@@ -264,8 +264,7 @@ void Form1::StoreNote(int n)
     boxes.show(this, QStringLiteral("保存成功!"), QStringLiteral("提示"), Box::Information);
 }
 
-void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos)
-{
+void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos) {
     if (m_notes[n - 1].isEmpty() || button != Qt::RightButton)
         return;
     Label9 = QString::number(globalPos.x());
@@ -275,8 +274,7 @@ void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos)
     menu.exec();
 }
 
-void Form1::DeleteNote(Menu& menu)
-{
+void Form1::DeleteNote(Menu& menu) {
     const int n = XH.toInt();
     if (n < 1 || n > kSlots) {
         menu.close();
@@ -300,8 +298,7 @@ void Form1::DeleteNote(Menu& menu)
     boxes.show(this, QStringLiteral("删除成功!"), QStringLiteral("提示"), Box::Information);
 }
 
-void Form1::ModifyNote(Menu& menu)
-{
+void Form1::ModifyNote(Menu& menu) {
     const int n = XH.toInt();
     if (n >= 1 && n <= kSlots) {
         setForeground(Text1, kWindowText);
@@ -312,22 +309,19 @@ void Form1::ModifyNote(Menu& menu)
     Text1->setFocus(Qt::OtherFocusReason);
 }
 
-void Form1::openReminderEditor()
-{
+void Form1::openReminderEditor() {
     Time editor(*this, m_schedule, m_reminderStore, m_services.clock, m_services.boxes, this);
     editor.exec();
 }
 
-void Form1::showAlarm(const QString& text)
-{
+void Form1::showAlarm(const QString& text) {
     // No parent: the alarm must not show, move or raise a board docked out of sight.
     m_services.boxes.show(nullptr, text, AlarmTitle, AlarmStyle);
 }
 
 // ---- title strip ----
 
-void Form1::titlePressed(Qt::MouseButton button, QPoint globalPos)
-{
+void Form1::titlePressed(Qt::MouseButton button, QPoint globalPos) {
     if (button == Qt::LeftButton) {
         beginTitleDrag(this, globalPos); // returns when the button is released
     } else if (button == Qt::RightButton) {
@@ -338,14 +332,12 @@ void Form1::titlePressed(Qt::MouseButton button, QPoint globalPos)
     }
 }
 
-void Form1::openSettings()
-{
+void Form1::openSettings() {
     Settings settings(*this, m_services.store, m_services.boxes, m_services.autostart, this);
     settings.exec();
 }
 
-void Form1::exitProgram()
-{
+void Form1::exitProgram() {
     // The user asked to leave: a position that cannot be stored is reported, and
     // the program ends all the same.
     if (!savePosition())
@@ -353,43 +345,38 @@ void Form1::exitProgram()
     m_services.endProgram(0);
 }
 
-void Form1::reportWriteFailure()
-{
+void Form1::reportWriteFailure() {
     m_services.boxes.show(this, QStringLiteral("保存失败！\r\n") + m_services.store.lastError(), QStringLiteral("提示"),
                           Box::Error);
 }
 
-void Form1::showClearFailure(const QString& reason)
-{
-    m_services.boxes.show(nullptr, QStringLiteral("提醒已响过，但无法从设置文件中清除，下次启动时会再次提醒。\r\n") + reason,
+void Form1::showClearFailure(const QString& reason) {
+    m_services.boxes.show(nullptr,
+                          QStringLiteral("提醒已响过，但无法从设置文件中清除，下次启动时会再次提醒。\r\n") + reason,
                           QStringLiteral("提示"), Box::Error);
 }
 
 // ---- events ----
 
-void Form1::closeEvent(QCloseEvent* event)
-{
+void Form1::closeEvent(QCloseEvent* event) {
     if (!savePosition())
         reportWriteFailure();
     event->accept();
 }
 
-void Form1::mousePressEvent(QMouseEvent* event)
-{
+void Form1::mousePressEvent(QMouseEvent* event) {
     m_backgroundPressed = event->button() == Qt::LeftButton;
     QWidget::mousePressEvent(event);
 }
 
-void Form1::mouseReleaseEvent(QMouseEvent* event)
-{
+void Form1::mouseReleaseEvent(QMouseEvent* event) {
     if (m_backgroundPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         RestorePlaceholder();
     m_backgroundPressed = false;
     QWidget::mouseReleaseEvent(event);
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event)
-{
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
     // A docked board is out of the window manager's hands, which then gives it no
     // keyboard focus: a click into the note box takes it.
     if (watched == Text1->viewport() && event->type() == QEvent::MouseButtonPress && !isActiveWindow())

@@ -17,8 +17,7 @@
 namespace {
 constexpr Bgr kPaleYellow = 0xC0FFFF;
 
-QLabel* makeLabel(QWidget* parent, const QString& text, QRect geometry, const QFont& font)
-{
+QLabel* makeLabel(QWidget* parent, const QString& text, QRect geometry, const QFont& font) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(geometry);
@@ -29,15 +28,13 @@ QLabel* makeLabel(QWidget* parent, const QString& text, QRect geometry, const QF
 // The circles and lines that join each tip to the part of the picture it explains.
 class TipMarks : public QWidget {
 public:
-    explicit TipMarks(QWidget* parent) : QWidget(parent)
-    {
+    explicit TipMarks(QWidget* parent) : QWidget(parent) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setGeometry(parent->rect());
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
+    void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(toQColor(0x000000), 1));
@@ -45,8 +42,8 @@ protected:
         const int circles[4][2] = {{720, 600}, {3360, 600}, {600, 4920}, {3240, 4920}};
         for (const auto& c : circles)
             p.drawEllipse(QRectF(c[0] / 15.0, c[1] / 15.0, 255 / 15.0, 135 / 15.0));
-        const int lines[4][4] = {{840, 600, 840, 1200}, {3480, 600, 3480, 1800}, {720, 5040, 720, 5400},
-                                 {3360, 5040, 3360, 5400}};
+        const int lines[4][4] = {
+            {840, 600, 840, 1200}, {3480, 600, 3480, 1800}, {720, 5040, 720, 5400}, {3360, 5040, 3360, 5400}};
         for (const auto& l : lines)
             p.drawLine(QPointF(l[0] / 15.0, l[1] / 15.0), QPointF(l[2] / 15.0, l[3] / 15.0));
     }
@@ -54,8 +51,7 @@ protected:
 } // namespace
 
 Help::Help(Services services, AppPaths paths, std::function<void()> showMainWindow, QWidget* parent)
-    : QWidget(parent), m_services(services), m_paths(std::move(paths)), m_showMainWindow(std::move(showMainWindow))
-{
+    : QWidget(parent), m_services(services), m_paths(std::move(paths)), m_showMainWindow(std::move(showMainWindow)) {
     setWindowTitle(QStringLiteral("帮助"));
     setFixedSize(px(4560), px(6165));
     setBackground(this, kPaleYellow);
@@ -86,12 +82,15 @@ Help::Help(Services services, AppPaths paths, std::function<void()> showMainWind
         Label2[i]->setFrameShape(QFrame::Box);
     }
 
-    Label4[3] = makeLabel(this, QStringLiteral("左键按住标题栏可以移动Jotlark"), pxRect(0, 1200, 2940, 300), yaheiFont(10.5));
+    Label4[3] =
+        makeLabel(this, QStringLiteral("左键按住标题栏可以移动Jotlark"), pxRect(0, 1200, 2940, 300), yaheiFont(10.5));
     setForeground(Label4[3], 0x0000FF);
-    Label4[2] = makeLabel(this, QStringLiteral("右击标题栏可以弹出菜单"), pxRect(2160, 1800, 2310, 300), yaheiFont(10.5));
+    Label4[2] =
+        makeLabel(this, QStringLiteral("右击标题栏可以弹出菜单"), pxRect(2160, 1800, 2310, 300), yaheiFont(10.5));
     setForeground(Label4[2], 0xFF0000);
     Label4[1] = makeLabel(this, QStringLiteral("点击数字可以保存Jotlark"), pxRect(0, 5400, 1980, 255), yaheiFont(9));
-    Label4[0] = makeLabel(this, QStringLiteral("右击文本框可以弹出编辑菜单"), pxRect(2160, 5400, 2340, 255), yaheiFont(9));
+    Label4[0] =
+        makeLabel(this, QStringLiteral("右击文本框可以弹出编辑菜单"), pxRect(2160, 5400, 2340, 255), yaheiFont(9));
 
     Check1 = new QCheckBox(QStringLiteral("不再显示本页面"), this);
     Check1->setGeometry(pxRect(360, 5760, 1815, 300));
@@ -109,8 +108,7 @@ Help::Help(Services services, AppPaths paths, std::function<void()> showMainWind
     Check2->raise();
 }
 
-Help::LoadResult Help::load()
-{
+Help::LoadResult Help::load() {
     QString error;
     if (!WriteFirstRunFiles(m_paths, &error)) {
         m_services.boxes.show(this, error, QStringLiteral("提示"), Box::Error);
@@ -120,18 +118,17 @@ Help::LoadResult Help::load()
     return s == 1 ? LoadResult::Skip : LoadResult::Show;
 }
 
-void Help::showCentred()
-{
+void Help::showCentred() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     move(screen.center() - rect().center());
     show();
 }
 
-void Help::enter()
-{
-    if (Check1->isChecked() && !m_services.store.setValue(QStringLiteral("Main"), QStringLiteral("S"), QStringLiteral("1")))
-        m_services.boxes.show(this, QStringLiteral("保存失败！\r\n") + m_services.store.lastError(), QStringLiteral("提示"),
-                              Box::Error);
+void Help::enter() {
+    if (Check1->isChecked() &&
+        !m_services.store.setValue(QStringLiteral("Main"), QStringLiteral("S"), QStringLiteral("1")))
+        m_services.boxes.show(this, QStringLiteral("保存失败！\r\n") + m_services.store.lastError(),
+                              QStringLiteral("提示"), Box::Error);
     // The main window is shown before this page goes, so the program never has no window.
     m_showMainWindow();
     close();

@@ -26,7 +26,9 @@ QString canonicalPath(const QString& file) {
 QString instanceId(const QString& settingsFile) {
     return QStringLiteral("jotlark-") +
            QString::fromLatin1(
-               QCryptographicHash::hash(canonicalPath(settingsFile).toUtf8(), QCryptographicHash::Sha256).toHex().left(24));
+               QCryptographicHash::hash(canonicalPath(settingsFile).toUtf8(), QCryptographicHash::Sha256)
+                   .toHex()
+                   .left(24));
 }
 
 const QString kCannotStart = QStringLiteral("Jotlark 无法启动：");
@@ -101,8 +103,7 @@ void SingleInstance::listen() {
         // A socket left behind by an owner that died: this process holds the lock now.
         QLocalServer::removeServer(m_serverName);
         if (!m_server->listen(m_serverName)) {
-            qWarning("jotlark: cannot listen on %s: %s", qPrintable(m_serverName),
-                     qPrintable(m_server->errorString()));
+            qWarning("jotlark: cannot listen on %s: %s", qPrintable(m_serverName), qPrintable(m_server->errorString()));
             return;
         }
     }

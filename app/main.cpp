@@ -13,13 +13,12 @@
 #include <QApplication>
 #include <QIcon>
 #include <QImageReader>
-#include <QPixmap>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QTranslator>
 #include <memory>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     prepareProcessEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("jotlark"));
@@ -67,14 +66,9 @@ int main(int argc, char* argv[])
     const std::unique_ptr<AlarmPlayer> player = makeSystemAlarmPlayer();
     const QString executable = QCoreApplication::applicationFilePath();
     const std::unique_ptr<Autostart> autostart = makeSystemAutostart(executable);
-    Services services{store,
-                      boxes,
-                      clock,
-                      *player,
-                      paths.soundFile,
-                      [](int status) { QCoreApplication::exit(status); },
-                      *autostart,
-                      executable};
+    Services services{store,      boxes,           clock,
+                      *player,    paths.soundFile, [](int status) { QCoreApplication::exit(status); },
+                      *autostart, executable};
 
     std::unique_ptr<Form1> board;
     auto showMainWindow = [&] {

@@ -32,8 +32,8 @@ private:
 
 // Who holds the lock, for a person reading the file; QLockFile's layout.
 void describeOwner(int fd) {
-    const QByteArray text = QByteArray::number(qint64(getpid())) + "\njotlark\n" +
-                            QSysInfo::machineHostName().toUtf8() + '\n';
+    const QByteArray text =
+        QByteArray::number(qint64(getpid())) + "\njotlark\n" + QSysInfo::machineHostName().toUtf8() + '\n';
     if (ftruncate(fd, 0) == 0)
         (void)!pwrite(fd, text.constData(), size_t(text.size()), 0);
 }

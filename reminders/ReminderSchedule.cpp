@@ -1,10 +1,10 @@
 #include "reminders/ReminderSchedule.h"
 
-#include "reminders/sound/AlarmPlayer.h"
 #include "reminders/Clock.h"
 #include "reminders/DateTimeText.h"
 #include "reminders/ReminderHost.h"
 #include "reminders/ReminderStore.h"
+#include "reminders/sound/AlarmPlayer.h"
 
 namespace {
 

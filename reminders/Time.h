@@ -5,8 +5,8 @@
 #include "reminders/ReminderEditor.h"
 #include "ui/Themes.h"
 
-#include <QDialog>
 #include "ui/ThemeTimer.h"
+#include <QDialog>
 
 #include <QTimer>
 #include <array>
@@ -30,8 +30,8 @@ QString datePickerFormat();
 class TimeHost {
 public:
     virtual ~TimeHost() = default;
-    virtual QString themeText() const = 0;    // C1
-    virtual QString selectedSlot() const = 0; // XH
+    virtual QString themeText() const = 0;     // C1
+    virtual QString selectedSlot() const = 0;  // XH
     virtual QString slotText(int n) const = 0; // caption of Label2(n), n = 1..6
     virtual int leftTwips() const = 0;
     virtual int topTwips() const = 0;
@@ -42,7 +42,7 @@ class Time : public QDialog {
 public:
     static constexpr int kWidthTwips = 4545;
     static constexpr int kHeightTwips = 2925;
-    static constexpr int kClockInterval = 1000;     // ms, Timer1
+    static constexpr int kClockInterval = 1000; // ms, Timer1
 
     // Runs the opening steps at once: date, content, place, clock, stored reminder.
     Time(TimeHost& board, ReminderSchedule& schedule, ReminderStore& store, const Clock& clock, MessageBoxes& boxes,

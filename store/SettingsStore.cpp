@@ -112,8 +112,11 @@ QString SettingsStore::decodeValue(const QString& stored) {
         const QChar c = stored[i];
         if (c == u'\\' && i + 1 < stored.size()) {
             const QChar n = stored[i + 1];
-            const QChar plain = n == u'\\' ? QChar(u'\\') : n == u'r' ? QChar(u'\r') : n == u'n' ? QChar(u'\n')
-                                : n == u'0' ? QChar(u'\0') : QChar();
+            const QChar plain = n == u'\\'  ? QChar(u'\\')
+                                : n == u'r' ? QChar(u'\r')
+                                : n == u'n' ? QChar(u'\n')
+                                : n == u'0' ? QChar(u'\0')
+                                            : QChar();
             if (!plain.isNull() || n == u'0') {
                 text += plain;
                 ++i;

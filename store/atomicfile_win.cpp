@@ -77,8 +77,7 @@ bool writeAndReplace(const QString& file, const QByteArray& bytes, const WriteFa
     CloseHandle(h);
     const char* step = "写入失败";
     // A write-through replace returns only once the new name is on the disk.
-    if (error == 0 &&
-        !MoveFileExW(wide(temporary), wide(target), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (error == 0 && !MoveFileExW(wide(temporary), wide(target), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
         step = "无法替换文件";
     }

@@ -26,7 +26,7 @@ FileStatus fileStatus(const QString& file) {
 }
 
 qint64 fileClockNowNs() {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     return nanoseconds(now);
 }

@@ -16,7 +16,7 @@ FileStatus fileStatus(const QString& file) {
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return status;
-    BY_HANDLE_FILE_INFORMATION info {};
+    BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileInformationByHandle(h, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         status.regular = true;
         status.size = qint64((quint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
@@ -30,7 +30,7 @@ FileStatus fileStatus(const QString& file) {
 }
 
 qint64 fileClockNowNs() {
-    FILETIME now {};
+    FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     return nanoseconds(now);
 }

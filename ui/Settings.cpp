@@ -3,11 +3,11 @@
 #include "store/Numbers.h"
 #include "store/SettingsStore.h"
 #include "ui/Autostart.h"
+#include "ui/Themes.h"
 #include "widgets/Colors.h"
 #include "widgets/Fonts.h"
 #include "widgets/LabelButton.h"
 #include "widgets/MessageBoxes.h"
-#include "ui/Themes.h"
 #include "widgets/Twips.h"
 #include "window/TitleDrag.h"
 
@@ -30,7 +30,8 @@ QString number(bool on) {
 }
 } // namespace
 
-Settings::Settings(SettingsHost& board, SettingsStore& store, MessageBoxes& boxes, Autostart& autostart, QWidget* parent)
+Settings::Settings(SettingsHost& board, SettingsStore& store, MessageBoxes& boxes, Autostart& autostart,
+                   QWidget* parent)
     : QDialog(parent), m_board(board), m_store(store), m_boxes(boxes), m_autostart(autostart) {
     buildControls();
     attachWindowProcedure(this);

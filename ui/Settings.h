@@ -1,8 +1,8 @@
 #pragma once
 // The settings window: start with the system, the frame of the slot labels and
 // the colour theme. Nothing takes effect until 保存; 关闭 closes without saving.
-#include <QDialog>
 #include "ui/ThemeTimer.h"
+#include <QDialog>
 
 #include <QTimer>
 #include <array>
@@ -19,7 +19,7 @@ class SettingsStore;
 class SettingsHost {
 public:
     virtual ~SettingsHost() = default;
-    virtual QString themeText() const = 0;             // C1
+    virtual QString themeText() const = 0;              // C1
     virtual void setThemeText(const QString& text) = 0; // C1
     virtual void repaintTheme() = 0;                    // enables the main window's CC
     virtual void setSlotFrames(bool framed) = 0;

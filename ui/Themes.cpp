@@ -13,8 +13,7 @@ constexpr std::array<Theme, 4> kThemes{{
 }};
 } // namespace
 
-std::optional<int> themeNumber(const QString& c1)
-{
+std::optional<int> themeNumber(const QString& c1) {
     bool ok = false;
     const double value = c1.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value))
@@ -25,17 +24,17 @@ std::optional<int> themeNumber(const QString& c1)
     return std::nullopt;
 }
 
-const Theme* themeByNumber(int number)
-{
+const Theme* themeByNumber(int number) {
     if (number < 1 || number > 4)
         return nullptr;
     return &kThemes[number - 1];
 }
 
-const Theme* themeFor(const QString& c1)
-{
+const Theme* themeFor(const QString& c1) {
     const auto n = themeNumber(c1);
     return n ? themeByNumber(*n) : nullptr;
 }
 
-const Theme& initialTheme() { return kThemes[0]; }
+const Theme& initialTheme() {
+    return kThemes[0];
+}

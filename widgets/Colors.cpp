@@ -4,20 +4,17 @@
 #include <QPalette>
 #include <QWidget>
 
-QColor toQColor(Bgr bgr)
-{
+QColor toQColor(Bgr bgr) {
     if (bgr == kWindowText)
         return QApplication::palette().color(QPalette::WindowText);
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
-Bgr toBgr(const QColor& color)
-{
+Bgr toBgr(const QColor& color) {
     return Bgr(color.red()) | (Bgr(color.green()) << 8) | (Bgr(color.blue()) << 16);
 }
 
-void setBackground(QWidget* widget, Bgr bgr)
-{
+void setBackground(QWidget* widget, Bgr bgr) {
     QPalette p = widget->palette();
     p.setColor(QPalette::Window, toQColor(bgr));
     p.setColor(QPalette::Base, toQColor(bgr));
@@ -26,10 +23,11 @@ void setBackground(QWidget* widget, Bgr bgr)
     widget->setAutoFillBackground(true);
 }
 
-Bgr background(const QWidget* widget) { return toBgr(widget->palette().color(QPalette::Window)); }
+Bgr background(const QWidget* widget) {
+    return toBgr(widget->palette().color(QPalette::Window));
+}
 
-void setForeground(QWidget* widget, Bgr bgr)
-{
+void setForeground(QWidget* widget, Bgr bgr) {
     QPalette p = widget->palette();
     p.setColor(QPalette::WindowText, toQColor(bgr));
     p.setColor(QPalette::Text, toQColor(bgr));
@@ -37,10 +35,11 @@ void setForeground(QWidget* widget, Bgr bgr)
     widget->setPalette(p);
 }
 
-Bgr foreground(const QWidget* widget) { return toBgr(widget->palette().color(QPalette::WindowText)); }
+Bgr foreground(const QWidget* widget) {
+    return toBgr(widget->palette().color(QPalette::WindowText));
+}
 
-QPalette lightPalette()
-{
+QPalette lightPalette() {
     const QColor black(0, 0, 0);
     const QColor face(0xF0, 0xF0, 0xF0);
     const QColor white(0xFF, 0xFF, 0xFF);
@@ -60,4 +59,6 @@ QPalette lightPalette()
     return p;
 }
 
-void useLightPalette() { QApplication::setPalette(lightPalette()); }
+void useLightPalette() {
+    QApplication::setPalette(lightPalette());
+}

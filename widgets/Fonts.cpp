@@ -3,8 +3,7 @@
 #include <QStringList>
 
 namespace {
-QFont withFamilies(const QStringList& families, double pointSize)
-{
+QFont withFamilies(const QStringList& families, double pointSize) {
     QFont font;
     font.setFamilies(families);
     font.setPointSizeF(pointSize);
@@ -12,14 +11,12 @@ QFont withFamilies(const QStringList& families, double pointSize)
 }
 } // namespace
 
-QFont yaheiFont(double pointSize)
-{
-    return withFamilies({"微软雅黑", "Microsoft YaHei", "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Droid Sans Fallback"},
-                        pointSize);
+QFont yaheiFont(double pointSize) {
+    return withFamilies(
+        {"微软雅黑", "Microsoft YaHei", "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Droid Sans Fallback"}, pointSize);
 }
 
-QFont kaitiFont(double pointSize)
-{
+QFont kaitiFont(double pointSize) {
     return withFamilies({"方正苏新诗柳楷简体", "KaiTi", "楷体", "AR PL UKai CN", "AR PL UKai", "WenQuanYi Micro Hei",
                          "Noto Sans CJK SC"},
                         pointSize);

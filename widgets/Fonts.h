@@ -3,5 +3,5 @@
 // CJK font so that Chinese text never shows as boxes.
 #include <QFont>
 
-QFont yaheiFont(double pointSize);  // 微软雅黑
-QFont kaitiFont(double pointSize);  // 方正苏新诗柳楷简体, the notes' brush-style face
+QFont yaheiFont(double pointSize); // 微软雅黑
+QFont kaitiFont(double pointSize); // 方正苏新诗柳楷简体, the notes' brush-style face

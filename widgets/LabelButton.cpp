@@ -51,8 +51,7 @@ public:
     }
 };
 
-QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
-{
+QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget)
         return nullptr;
@@ -65,24 +64,23 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object)
 
 } // namespace
 
-LabelButton::LabelButton(const QString& text, QWidget* parent) : QLabel(text, parent)
-{
+LabelButton::LabelButton(const QString& text, QWidget* parent) : QLabel(text, parent) {
     static const bool factoryInstalled = (QAccessible::installFactory(accessibleFor), true);
     Q_UNUSED(factoryInstalled);
     setMouseTracking(true);
 }
 
-void hideFromAccessibility(QWidget* widget) { widget->setProperty(HiddenProperty, true); }
+void hideFromAccessibility(QWidget* widget) {
+    widget->setProperty(HiddenProperty, true);
+}
 
-void LabelButton::setKeyboardActivation(QAccessible::Role role)
-{
+void LabelButton::setKeyboardActivation(QAccessible::Role role) {
     m_role = role;
     // Tab only: a click keeps the focus where it was, as before.
     setFocusPolicy(Qt::TabFocus);
 }
 
-void LabelButton::keyPressEvent(QKeyEvent* event)
-{
+void LabelButton::keyPressEvent(QKeyEvent* event) {
     if (!keyboardActivation()) {
         QLabel::keyPressEvent(event);
         return;
@@ -100,8 +98,7 @@ void LabelButton::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
-void LabelButton::focusInEvent(QFocusEvent* event)
-{
+void LabelButton::focusInEvent(QFocusEvent* event) {
     QLabel::focusInEvent(event);
     // Shown only when the keyboard moved the focus here, so that a window opened
     // with the mouse looks as it always did.
@@ -111,25 +108,21 @@ void LabelButton::focusInEvent(QFocusEvent* event)
         emit focused();
 }
 
-void LabelButton::focusOutEvent(QFocusEvent* event)
-{
+void LabelButton::focusOutEvent(QFocusEvent* event) {
     QLabel::focusOutEvent(event);
     update();
 }
 
-void LabelButton::setElideOverflow(bool on)
-{
+void LabelButton::setElideOverflow(bool on) {
     m_elide = on;
     update();
 }
 
-QRect LabelButton::textBox() const
-{
+QRect LabelButton::textBox() const {
     return contentsRect().adjusted(margin(), margin(), -margin(), -margin());
 }
 
-bool LabelButton::overflows() const
-{
+bool LabelButton::overflows() const {
     if (!m_elide || text().isEmpty())
         return false;
     const QRect box = textBox();
@@ -137,8 +130,7 @@ bool LabelButton::overflows() const
     return needed.height() > box.height() || needed.width() > box.width();
 }
 
-void LabelButton::paintEvent(QPaintEvent* event)
-{
+void LabelButton::paintEvent(QPaintEvent* event) {
     if (overflows()) {
         // The frame from QLabel, then the lines that fit, the last one elided.
         QFrame::paintEvent(event);
@@ -152,7 +144,8 @@ void LabelButton::paintEvent(QPaintEvent* event)
         QList<QPair<int, int>> lines; // start and length of each line that fits
         layout.beginLayout();
         const int fitting = qMax(1, box.height() / metrics.lineSpacing());
-        for (QTextLine line = layout.createLine(); line.isValid() && lines.size() < fitting; line = layout.createLine()) {
+        for (QTextLine line = layout.createLine(); line.isValid() && lines.size() < fitting;
+             line = layout.createLine()) {
             line.setLineWidth(box.width());
             lines.append({line.textStart(), line.textLength()});
         }
@@ -179,8 +172,7 @@ void LabelButton::paintEvent(QPaintEvent* event)
     }
 }
 
-bool LabelButton::event(QEvent* event)
-{
+bool LabelButton::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip && m_elide) {
         if (overflows())
             QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text(), this);
@@ -191,16 +183,14 @@ bool LabelButton::event(QEvent* event)
     return QLabel::event(event);
 }
 
-void LabelButton::mousePressEvent(QMouseEvent* event)
-{
+void LabelButton::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         m_leftDown = true;
     emit pressed(event->button(), event->globalPosition().toPoint());
     event->accept();
 }
 
-void LabelButton::mouseReleaseEvent(QMouseEvent* event)
-{
+void LabelButton::mouseReleaseEvent(QMouseEvent* event) {
     const bool click = m_leftDown && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         m_leftDown = false;
@@ -209,14 +199,12 @@ void LabelButton::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
-void LabelButton::mouseMoveEvent(QMouseEvent* event)
-{
+void LabelButton::mouseMoveEvent(QMouseEvent* event) {
     emit pointerMoved();
     event->accept();
 }
 
-void HoverHighlight(const QList<QLabel*>& group, QLabel* k, const QString& c1)
-{
+void HoverHighlight(const QList<QLabel*>& group, QLabel* k, const QString& c1) {
     const Theme* theme = themeFor(c1);
     if (!theme)
         return;
@@ -227,4 +215,6 @@ void HoverHighlight(const QList<QLabel*>& group, QLabel* k, const QString& c1)
         setBackground(k, theme->hover);
 }
 
-void HoverReset(const QList<QLabel*>& group, const QString& c1) { HoverHighlight(group, nullptr, c1); }
+void HoverReset(const QList<QLabel*>& group, const QString& c1) {
+    HoverHighlight(group, nullptr, c1);
+}

@@ -9,8 +9,7 @@
 
 LabelMenu::LabelMenu(const QStringList& captions, int heightTwips, std::function<QString()> c1, const QString& x,
                      const QString& y, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_c1(std::move(c1))
-{
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_c1(std::move(c1)) {
     setModal(true);
     const int rows = int(captions.size());
     setFixedSize(px(570), px(heightTwips));
@@ -34,16 +33,14 @@ LabelMenu::LabelMenu(const QStringList& captions, int heightTwips, std::function
     move(px(twips(x.toInt())), px(twips(y.toInt())));
 }
 
-QList<QLabel*> LabelMenu::group() const
-{
+QList<QLabel*> LabelMenu::group() const {
     QList<QLabel*> labels;
     for (LabelButton* item : m_items)
         labels.append(item);
     return labels;
 }
 
-void LabelMenu::keyPressEvent(QKeyEvent* event)
-{
+void LabelMenu::keyPressEvent(QKeyEvent* event) {
     // Up and Down walk the items, round the ends; Escape closes the menu (QDialog).
     const int current = int(m_items.indexOf(qobject_cast<LabelButton*>(focusWidget())));
     const int count = int(m_items.size());

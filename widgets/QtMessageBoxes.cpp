@@ -6,8 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-int QtMessageBoxes::show(QWidget* parent, const QString& text, const QString& title, int style)
-{
+int QtMessageBoxes::show(QWidget* parent, const QString& text, const QString& title, int style) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     // Texts carry notes the user typed: never read them as HTML.

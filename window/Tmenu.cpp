@@ -10,19 +10,17 @@ const QString Tmenu::kAboutText = QStringLiteral("软件名称：Jotlark\r\n"
                                                  "衷心感谢您的使用！");
 
 Tmenu::Tmenu(TmenuHost& host, MessageBoxes& boxes, QWidget* board)
-    : LabelMenu({QStringLiteral("移动"), QStringLiteral("设置"), QStringLiteral("关于"), QStringLiteral("退出"),
-                 QStringLiteral("取消")},
-                1800,
-                [&host] { return host.themeText(); }, host.pointerX(), host.pointerY(), board),
-      m_host(host), m_boxes(boxes), m_board(board)
-{
+    : LabelMenu(
+          {QStringLiteral("移动"), QStringLiteral("设置"), QStringLiteral("关于"), QStringLiteral("退出"),
+           QStringLiteral("取消")},
+          1800, [&host] { return host.themeText(); }, host.pointerX(), host.pointerY(), board),
+      m_host(host), m_boxes(boxes), m_board(board) {
     setWindowTitle(QStringLiteral("Jotlark"));
     setAccessibleName(QStringLiteral("标题菜单"));
     connect(this, &LabelMenu::itemClicked, this, &Tmenu::choose);
 }
 
-void Tmenu::choose(int index)
-{
+void Tmenu::choose(int index) {
     switch (index) {
     case Move:
         close();

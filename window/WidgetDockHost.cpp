@@ -33,13 +33,17 @@ double WidgetDockHost::screenWidthTwips() const {
 
 namespace {
 
-PixelRect toPixelRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+PixelRect toPixelRect(const QRect& r) {
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
 
 // True when another screen lies against this side of screen (sharing part of it).
 bool neighbourLeft(const QRect& screen, const QRect& other) {
     return other.right() + 1 == screen.left() && other.top() <= screen.bottom() && screen.top() <= other.bottom();
 }
-bool neighbourRight(const QRect& screen, const QRect& other) { return neighbourLeft(other, screen); }
+bool neighbourRight(const QRect& screen, const QRect& other) {
+    return neighbourLeft(other, screen);
+}
 bool neighbourAbove(const QRect& screen, const QRect& other) {
     return other.bottom() + 1 == screen.top() && other.left() <= screen.right() && screen.left() <= other.right();
 }

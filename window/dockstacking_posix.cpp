@@ -21,8 +21,7 @@
 
 namespace {
 
-bool bypassesWindowManager(const QWidget* window)
-{
+bool bypassesWindowManager(const QWidget* window) {
     return window->windowHandle() && (window->windowHandle()->flags() & Qt::BypassWindowManagerHint);
 }
 
@@ -126,8 +125,7 @@ private:
     xcb_connection_t* m_connection;
 };
 
-xcb_connection_t* x11Connection()
-{
+xcb_connection_t* x11Connection() {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return nullptr;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -137,11 +135,9 @@ xcb_connection_t* x11Connection()
 // Only this one: a change of the stay-on-top hint makes Qt replace the X window.
 constexpr Qt::WindowFlags DockedFlags = Qt::BypassWindowManagerHint;
 
-
 // True when the window is a direct child of the root window: no window manager
 // holds it in a frame (any more). Without X11 there are no frames.
-bool outsideAnyFrame(QWidget* window)
-{
+bool outsideAnyFrame(QWidget* window) {
     xcb_connection_t* connection = x11Connection();
     if (!connection)
         return true;
@@ -155,8 +151,7 @@ bool outsideAnyFrame(QWidget* window)
 // Maps the hidden window again with its new flags once the window manager has let
 // go of it (at most about half a second): mapped while still in the old frame, it
 // would be unmapped with the frame.
-void showWhenWithdrawn(QPointer<QWidget> window, Qt::WindowFlags flags, int triesLeft)
-{
+void showWhenWithdrawn(QPointer<QWidget> window, Qt::WindowFlags flags, int triesLeft) {
     if (!window || window->windowHandle()->flags() != flags)
         return; // gone, or switched again meanwhile
     if (triesLeft > 0 && !outsideAnyFrame(window)) {
@@ -169,8 +164,7 @@ void showWhenWithdrawn(QPointer<QWidget> window, Qt::WindowFlags flags, int trie
 
 } // namespace
 
-void setDockedStacking(QWidget* window, bool docked)
-{
+void setDockedStacking(QWidget* window, bool docked) {
     // Through the QWindow: QWidget::setWindowFlags() would make a new native window,
     // and the window's hook is bound to the handle of this one.
     window->winId();
@@ -191,7 +185,6 @@ void setDockedStacking(QWidget* window, bool docked)
         showWhenWithdrawn(window, wanted, 50);
 }
 
-void raiseDocked(QWidget* window)
-{
+void raiseDocked(QWidget* window) {
     window->raise();
 }

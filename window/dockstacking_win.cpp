@@ -11,8 +11,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-void setDockedStacking(QWidget* window, bool docked)
-{
+void setDockedStacking(QWidget* window, bool docked) {
     const HWND hwnd = reinterpret_cast<HWND>(window->winId());
     const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
     const LONG_PTR wanted = docked ? style | WS_EX_TOOLWINDOW : style & ~LONG_PTR(WS_EX_TOOLWINDOW);
@@ -28,8 +27,7 @@ void setDockedStacking(QWidget* window, bool docked)
     SetWindowPos(hwnd, docked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void raiseDocked(QWidget* window)
-{
+void raiseDocked(QWidget* window) {
     SetWindowPos(reinterpret_cast<HWND>(window->winId()), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -1,8 +1,8 @@
 #include "reminders/sound/MciAlarmPlayer.h"
 #include "reminders/sound/SystemAlarmPlayer.h"
 
-#include <windows.h>
 #include <mmsystem.h>
+#include <windows.h>
 
 std::unique_ptr<AlarmPlayer> makeSystemAlarmPlayer() {
     return std::make_unique<MciAlarmPlayer>([](const QByteArray& command) -> unsigned long {

@@ -25,11 +25,10 @@ struct BoardFixture {
 
     explicit BoardFixture(const QByteArray& settings = defaultSettingsBytes()) { writeAll(file, settings); }
 
-    Form1& start()
-    {
-        form = std::make_unique<Form1>(Services{store, boxes, clock, player, folder.path("DI.mp3"),
-                                                [this](int status) { endedWith.append(status); }, autostart,
-                                                executable});
+    Form1& start() {
+        form =
+            std::make_unique<Form1>(Services{store, boxes, clock, player, folder.path("DI.mp3"),
+                                             [this](int status) { endedWith.append(status); }, autostart, executable});
         form->load();
         return *form;
     }
@@ -37,9 +36,7 @@ struct BoardFixture {
 };
 
 // Runs action on the next modal window that opens (a menu or editor), from inside its event loop.
-template <typename Action>
-void onNextModal(Action action)
-{
+template <typename Action> void onNextModal(Action action) {
     QTimer::singleShot(0, [action] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) {

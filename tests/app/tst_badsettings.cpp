@@ -38,39 +38,34 @@ struct Started {
     std::unique_ptr<Form1> board;
     Help::LoadResult result = Help::LoadResult::FirstRunFailed;
 
-    Services services()
-    {
+    Services services() {
         return Services{store, boxes, clock, player, paths.soundFile, [](int) {}, autostart, "/opt/jotlark/jotlark"};
     }
 
     // First run and the help page, then the board, as main does it (a page that
     // stays up is entered at once).
-    Form1* start()
-    {
+    Form1* start() {
         help = std::make_unique<Help>(services(), paths, [this] { showBoard(); });
         result = help->load();
         if (result != Help::LoadResult::FirstRunFailed)
             showBoard();
         return board.get();
     }
-    void showBoard()
-    {
+    void showBoard() {
         board = std::make_unique<Form1>(services());
         board->load();
         board->show();
     }
 
     // Types a note and stores it in slot n, answering Yes.
-    void storeNote(int n, const QString& text)
-    {
+    void storeNote(int n, const QString& text) {
         board->ClearPlaceholder();
         board->Text1->setPlainText(text);
         boxes.answerNext(Box::Yes);
         board->StoreNote(n);
     }
     QByteArray bytes() const { return readAll(paths.settingsFile); }
-    QStringList slotTexts() const
-    {
+    QStringList slotTexts() const {
         QStringList texts;
         for (int n = 1; n <= Form1::kSlots; ++n)
             texts << board->slotText(n);
@@ -79,8 +74,7 @@ struct Started {
 };
 
 // One failed store: the confirmation, then one error naming the file, never the success message.
-void verifyOneClearFailure(const Started& s, const QString& reason)
-{
+void verifyOneClearFailure(const Started& s, const QString& reason) {
     QCOMPARE(s.boxes.shown.size(), 2);
     const ShownBox& error = s.boxes.shown[1];
     QCOMPARE(error.style, Box::Error);
@@ -92,14 +86,12 @@ void verifyOneClearFailure(const Started& s, const QString& reason)
         QVERIFY(box.text != kSaved);
 }
 
-void verifySaved(const Started& s)
-{
+void verifySaved(const Started& s) {
     QVERIFY(!s.boxes.shown.isEmpty());
     QCOMPARE(s.boxes.shown.back().text, kSaved);
 }
 
-QByteArray gbk(const QString& text)
-{
+QByteArray gbk(const QString& text) {
     return encodeText(text);
 }
 } // namespace
@@ -107,8 +99,7 @@ QByteArray gbk(const QString& text)
 class BadSettingsTest : public QObject {
     Q_OBJECT
 private slots:
-    void binaryGarbage_startsWithDefaultsAndKeepsTheNotesItHolds()
-    {
+    void binaryGarbage_startsWithDefaultsAndKeepsTheNotesItHolds() {
         Started s;
         QRandomGenerator rng(2024);
         QByteArray garbage(64 * 1024, '\0');
@@ -139,8 +130,7 @@ private slots:
     }
 
     // Its start-up time is measured by scripts/bench; here only what it shows.
-    void fiftyMegabytes_startWithTheNotesAtTheEnd()
-    {
+    void fiftyMegabytes_startWithTheNotesAtTheEnd() {
         Started s;
         QByteArray big;
         big.reserve(50 * 1024 * 1024 + 1024);
@@ -157,8 +147,7 @@ private slots:
         QCOMPARE(s.slotTexts(), QStringList({QStringLiteral("最后的便签"), "", "", "", "", "six"}));
     }
 
-    void folderInPlaceOfTheFile_startsAndReportsEachFailedSave()
-    {
+    void folderInPlaceOfTheFile_startsAndReportsEachFailedSave() {
         Started s;
         QVERIFY(QDir().mkdir(s.paths.settingsFile));
         QVERIFY(s.start());
@@ -184,8 +173,7 @@ private slots:
     // file without its owner-write bit is never replaced. Run as a normal user,
     // the reads fail too, and a file that cannot be read is never written over
     // (that would keep only the one key written and drop every note).
-    void unreadableFile_isNeverWrittenOver()
-    {
+    void unreadableFile_isNeverWrittenOver() {
         SKIP_ON_WINDOWS("a Windows file cannot be made unreadable through its permission bits");
         Started s;
         QByteArray settings = defaultSettingsBytes();
@@ -218,8 +206,7 @@ private slots:
         QCOMPARE(s.bytes(), expected);
     }
 
-    void readOnlyFile_showsTheErrorAndKeepsTheNote()
-    {
+    void readOnlyFile_showsTheErrorAndKeepsTheNote() {
         Started s;
         QVERIFY(writeAll(s.paths.settingsFile, defaultSettingsBytes()));
         QVERIFY(QFile(s.paths.settingsFile)
@@ -240,16 +227,14 @@ private slots:
         QFile(s.paths.settingsFile).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
-    void byteOrderMarks_readTheNotesAndKeepTheEncoding_data()
-    {
+    void byteOrderMarks_readTheNotesAndKeepTheEncoding_data() {
         QTest::addColumn<int>("encoding");
         QTest::addColumn<QByteArray>("mark");
         QTest::newRow("UTF-8") << int(QStringConverter::Utf8) << QByteArray("\xEF\xBB\xBF");
         QTest::newRow("UTF-16 LE") << int(QStringConverter::Utf16LE) << QByteArray("\xFF\xFE");
         QTest::newRow("UTF-16 BE") << int(QStringConverter::Utf16BE) << QByteArray("\xFE\xFF");
     }
-    void byteOrderMarks_readTheNotesAndKeepTheEncoding()
-    {
+    void byteOrderMarks_readTheNotesAndKeepTheEncoding() {
         QFETCH(int, encoding);
         QFETCH(QByteArray, mark);
         const auto encoded = [&](const QString& text) {
@@ -270,8 +255,7 @@ private slots:
         QCOMPARE(s.bytes(), encoded(expected));
     }
 
-    void duplicates_theFirstCountsAndTheRestIsKept()
-    {
+    void duplicates_theFirstCountsAndTheRestIsKept() {
         Started s;
         const QByteArray settings = "[Main]\r\nS=1\r\n1=first one\r\n1=second one\r\nS=0\r\n\r\n"
                                     "[main]\r\n2=in the second section\r\n[MAIN]\r\nX=30\r\n";
@@ -288,8 +272,7 @@ private slots:
         QCOMPARE(s.bytes(), expected);
     }
 
-    void linesWithoutEquals_areNoValues()
-    {
+    void linesWithoutEquals_areNoValues() {
         Started s;
         const QByteArray settings = "[Main]\r\nS=1\r\nthis line has no equals sign\r\n1=kept\r\n2\r\n3=three\r\n";
         QVERIFY(writeAll(s.paths.settingsFile, settings));
@@ -303,8 +286,7 @@ private slots:
         QCOMPARE(s.bytes(), expected);
     }
 
-    void megabyteLines_areReadWhole()
-    {
+    void megabyteLines_areReadWhole() {
         Started s;
         const QByteArray longNote(1024 * 1024, 'n');
         QByteArray settings = defaultSettingsBytes();
@@ -327,8 +309,7 @@ private slots:
         QCOMPARE(s.bytes(), expected);
     }
 
-    void valuesThatAreNotNumbers_fallBackToDefaults_data()
-    {
+    void valuesThatAreNotNumbers_fallBackToDefaults_data() {
         QTest::addColumn<QByteArray>("value");
         QTest::newRow("words") << QByteArray("yes");
         QTest::newRow("number and text") << QByteArray("12abc");
@@ -337,8 +318,7 @@ private slots:
         QTest::newRow("empty") << QByteArray("");
         QTest::newRow("control bytes") << QByteArray("\x01\x02");
     }
-    void valuesThatAreNotNumbers_fallBackToDefaults()
-    {
+    void valuesThatAreNotNumbers_fallBackToDefaults() {
         QFETCH(QByteArray, value);
         QByteArray settings = defaultSettingsBytes();
         for (const char* key : {"S=0", "X=0", "Y=0", "Out=0", "Color=1"})

@@ -3,48 +3,47 @@
 #include "tests/app/BoardFixture.h"
 
 #include "app/Menu.h"
+#include "reminders/Time.h"
+#include "ui/Settings.h"
 #include "widgets/Colors.h"
 #include "widgets/LabelButton.h"
-#include "ui/Settings.h"
-#include "reminders/Time.h"
 #include "window/DockStacking.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialog>
-#include <QWindow>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <cmath>
 
 namespace {
 
-double luminance(const QColor& c)
-{
+double luminance(const QColor& c) {
     auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
     return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
 }
 
-double contrast(const QWidget* w)
-{
+double contrast(const QWidget* w) {
     const double a = luminance(w->palette().color(QPalette::WindowText));
     const double b = luminance(w->palette().color(QPalette::Window));
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
-QAccessibleInterface* accessible(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
+QAccessibleInterface* accessible(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
 
 } // namespace
 
 class DesktopTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         // A dark desktop: white window text on dark grey, as a dark theme sets it.
         QPalette dark(Qt::white, QColor(0x35, 0x35, 0x35));
         dark.setColor(QPalette::Text, Qt::white);
@@ -52,14 +51,12 @@ private slots:
         useLightPalette();
     }
 
-    void lightPalette_keepsEveryTextLegible_data()
-    {
+    void lightPalette_keepsEveryTextLegible_data() {
         QTest::addColumn<QString>("theme");
         for (const char* theme : {"1", "2", "3", "4"})
             QTest::newRow(theme) << QString::fromLatin1(theme);
     }
-    void lightPalette_keepsEveryTextLegible()
-    {
+    void lightPalette_keepsEveryTextLegible() {
         QFETCH(QString, theme);
         BoardFixture f;
         Form1& form = f.start();
@@ -73,21 +70,26 @@ private slots:
         QCOMPARE(QApplication::palette().color(QPalette::WindowText), QColor(Qt::black));
     }
 
-    void accessibleNamesAndRoles_data()
-    {
+    void accessibleNamesAndRoles_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("role");
-        QTest::newRow("slot number") << "number3" << "保存到第 3 个档案" << int(QAccessible::Button);
-        QTest::newRow("slot note") << "note3" << "第 3 个档案" << int(QAccessible::StaticText);
-        QTest::newRow("note box") << "noteBox" << "记录内容" << int(QAccessible::EditableText);
-        QTest::newRow("menu item") << "modify" << "修改" << int(QAccessible::MenuItem);
-        QTest::newRow("settings save") << "settingsSave" << "保存" << int(QAccessible::Button);
-        QTest::newRow("editor save") << "editorSave" << "保存" << int(QAccessible::Button);
-        QTest::newRow("editor hour") << "hour" << "提醒时间：时" << int(QAccessible::EditableText);
+        QTest::newRow("slot number") << "number3"
+                                     << "保存到第 3 个档案" << int(QAccessible::Button);
+        QTest::newRow("slot note") << "note3"
+                                   << "第 3 个档案" << int(QAccessible::StaticText);
+        QTest::newRow("note box") << "noteBox"
+                                  << "记录内容" << int(QAccessible::EditableText);
+        QTest::newRow("menu item") << "modify"
+                                   << "修改" << int(QAccessible::MenuItem);
+        QTest::newRow("settings save") << "settingsSave"
+                                       << "保存" << int(QAccessible::Button);
+        QTest::newRow("editor save") << "editorSave"
+                                     << "保存" << int(QAccessible::Button);
+        QTest::newRow("editor hour") << "hour"
+                                     << "提醒时间：时" << int(QAccessible::EditableText);
     }
-    void accessibleNamesAndRoles()
-    {
+    void accessibleNamesAndRoles() {
         QFETCH(QString, control);
         QFETCH(QString, name);
         QFETCH(int, role);
@@ -104,8 +106,10 @@ private slots:
             seenName = iface->text(QAccessible::Name);
             seenRole = int(iface->role());
         };
-        const QHash<QString, QObject*> controls{{"number3", form.Label8[2]}, {"note3", form.Label2[2]},
-                                                {"noteBox", form.Text1},     {"modify", menu.item(Menu::Modify)},
+        const QHash<QString, QObject*> controls{{"number3", form.Label8[2]},
+                                                {"note3", form.Label2[2]},
+                                                {"noteBox", form.Text1},
+                                                {"modify", menu.item(Menu::Modify)},
                                                 {"settingsSave", settings.Label12}};
         if (controls.contains(control)) {
             read(controls.value(control));
@@ -122,8 +126,7 @@ private slots:
         QCOMPARE(seenRole, role);
     }
 
-    void focusHolder_isHiddenFromScreenReaders()
-    {
+    void focusHolder_isHiddenFromScreenReaders() {
         BoardFixture f;
         Form1& form = f.start();
         QVERIFY(accessible(form.Command1)->state().invisible);
@@ -132,8 +135,7 @@ private slots:
 
     // Ctrl+N stores into slot N; Tab walks note box, number 1, note 1, ...; the
     // context-menu key opens the slot menu, whose items Up/Down/Return work.
-    void keyboard_storesAndOpensTheSlotMenu()
-    {
+    void keyboard_storesAndOpensTheSlotMenu() {
         BoardFixture f;
         Form1& form = f.start();
         form.show();
@@ -165,8 +167,7 @@ private slots:
         QCOMPARE(form.XH, QStringLiteral("3"));
     }
 
-    void keyboard_savesFromTheEditorButtons()
-    {
+    void keyboard_savesFromTheEditorButtons() {
         BoardFixture f;
         Form1& form = f.start();
         form.XH = QStringLiteral("2");
@@ -188,8 +189,7 @@ private slots:
         QVERIFY(f.bytes().contains("T=10:30:00"));
     }
 
-    void longNote_isElidedWithItsTextAsTooltip()
-    {
+    void longNote_isElidedWithItsTextAsTooltip() {
         BoardFixture f;
         Form1& form = f.start();
         LabelButton* note = form.Label2[0];
@@ -202,8 +202,7 @@ private slots:
 
     // Docked: the same native window, still shown, out of the window manager's hands,
     // and so are the windows it opens; undocked: an ordinary window again.
-    void dockedStacking_switchesInPlace()
-    {
+    void dockedStacking_switchesInPlace() {
         if (QSysInfo::productType() == QLatin1String("windows"))
             QSKIP("Windows keeps the flags and makes the window topmost through the system instead");
         BoardFixture f;

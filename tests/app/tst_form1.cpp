@@ -9,8 +9,7 @@
 
 namespace {
 QByteArray settingsWith(const QByteArray& x, const QByteArray& y, const QByteArray& out = "0",
-                        const QByteArray& color = "1")
-{
+                        const QByteArray& color = "1") {
     QByteArray s = defaultSettingsBytes();
     s.replace("X=0\r\n", "X=" + x + "\r\n");
     s.replace("Y=0\r\n", "Y=" + y + "\r\n");
@@ -23,8 +22,7 @@ QByteArray settingsWith(const QByteArray& x, const QByteArray& y, const QByteArr
 class Form1Test : public QObject {
     Q_OBJECT
 private slots:
-    void startUp_placesTheWindow_data()
-    {
+    void startUp_placesTheWindow_data() {
         QTest::addColumn<QByteArray>("x");
         QTest::addColumn<QByteArray>("y");
         QTest::addColumn<QPoint>("pos");
@@ -36,8 +34,7 @@ private slots:
         QTest::newRow("stored") << QByteArray("1500") << QByteArray("750") << QPoint(100, 50);
         QTest::newRow("not numbers count as 0") << QByteArray("abc") << QByteArray("") << QPoint(516, 240);
     }
-    void startUp_placesTheWindow()
-    {
+    void startUp_placesTheWindow() {
         QFETCH(QByteArray, x);
         QFETCH(QByteArray, y);
         QFETCH(QPoint, pos);
@@ -45,8 +42,7 @@ private slots:
         QCOMPARE(f.start().pos(), pos);
     }
 
-    void startUp_showsTheStoredNotesAndFrames()
-    {
+    void startUp_showsTheStoredNotesAndFrames() {
         QByteArray s = settingsWith("0", "0", "1");
         s.replace("3=\r\n", "3=\xc4\xe3\xba\xc3 = [x]\r\n"); // 你好 = [x]
         BoardFixture f(s);
@@ -59,15 +55,13 @@ private slots:
         QCOMPARE(form.C1, QStringLiteral("1"));
     }
 
-    void startUp_keepsFramesWhenOutIsNotOne()
-    {
+    void startUp_keepsFramesWhenOutIsNotOne() {
         BoardFixture f(settingsWith("0", "0", "x"));
         for (auto* label : f.start().Label2)
             QCOMPARE(label->frameShape(), QFrame::Box);
     }
 
-    void theme_paintsOnceFromC1AndRetriesInvalidNumbers()
-    {
+    void theme_paintsOnceFromC1AndRetriesInvalidNumbers() {
         BoardFixture f(settingsWith("0", "0", "0", "2.0"));
         Form1& form = f.start();
         QTRY_VERIFY(!form.CC.isActive());
@@ -86,8 +80,7 @@ private slots:
         QCOMPARE(background(other.Text1), Bgr(0xC0FFC0));
     }
 
-    void placeholder_clearedByAClickAndRestoredWhenEmpty()
-    {
+    void placeholder_clearedByAClickAndRestoredWhenEmpty() {
         BoardFixture f;
         Form1& form = f.start();
         form.show();
@@ -113,8 +106,7 @@ private slots:
         QCOMPARE(form.Text1->toPlainText(), QStringLiteral("draft"));
     }
 
-    void placeholder_typedByTheUserCountsAsPlaceholder()
-    {
+    void placeholder_typedByTheUserCountsAsPlaceholder() {
         BoardFixture f;
         Form1& form = f.start();
         form.ClearPlaceholder();
@@ -124,8 +116,7 @@ private slots:
         QCOMPARE(form.Text1->toPlainText(), QString());
     }
 
-    void close_writesThePosition()
-    {
+    void close_writesThePosition() {
         BoardFixture f;
         Form1& form = f.start();
         form.move(100, -20);

@@ -7,9 +7,9 @@
 #include "tests/support/TestSupport.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTest>
 
 namespace {
@@ -31,8 +31,7 @@ struct HelpFixture {
 class HelpTest : public QObject {
     Q_OBJECT
 private slots:
-    void firstStart_writesBothFilesAndShowsThePage()
-    {
+    void firstStart_writesBothFilesAndShowsThePage() {
         HelpFixture f;
         QCOMPARE(f.help.load(), Help::LoadResult::Show);
         QCOMPARE(readAll(f.paths.settingsFile), defaultSettingsBytes());
@@ -40,8 +39,7 @@ private slots:
         QVERIFY(f.boxes.shown.isEmpty());
     }
 
-    void switchedOff_skipsThePage()
-    {
+    void switchedOff_skipsThePage() {
         HelpFixture f;
         QByteArray s = defaultSettingsBytes();
         s.replace("S=0", "S=1");
@@ -50,8 +48,7 @@ private slots:
         QVERIFY(!QFile::exists(f.paths.soundFile)); // an existing settings file means no first run
     }
 
-    void enteringWithBothBoxes_storesS()
-    {
+    void enteringWithBothBoxes_storesS() {
         HelpFixture f;
         QCOMPARE(f.help.load(), Help::LoadResult::Show);
         f.help.Check1->click();
@@ -60,8 +57,7 @@ private slots:
         QCOMPARE(f.store.GetIniValue("Main", "S"), QStringLiteral("1"));
     }
 
-    void enteringWithTheSecondBoxAlone_leavesS()
-    {
+    void enteringWithTheSecondBoxAlone_leavesS() {
         HelpFixture f;
         QCOMPARE(f.help.load(), Help::LoadResult::Show);
         f.help.Check2->click();
@@ -69,8 +65,7 @@ private slots:
         QCOMPARE(readAll(f.paths.settingsFile), defaultSettingsBytes());
     }
 
-    void unwritableFolder_failsWithOneClearMessage()
-    {
+    void unwritableFolder_failsWithOneClearMessage() {
         TempFolder folder;
         writeAll(folder.path("blocker"), "a file where the folder should be");
         AppPaths paths = pathsInFolder(folder.path("blocker"));
@@ -87,8 +82,7 @@ private slots:
         QVERIFY(boxes.shown[0].text.contains(QDir::toNativeSeparators(folder.path("blocker"))));
     }
 
-    void layout_matchesTheDesign()
-    {
+    void layout_matchesTheDesign() {
         HelpFixture f;
         QCOMPARE(f.help.size(), QSize(304, 411));
         QCOMPARE(f.help.Check2->text(), QStringLiteral("立即进入Jotlark"));

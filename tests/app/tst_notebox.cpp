@@ -11,8 +11,7 @@
 #include <QTest>
 
 namespace {
-QMimeData* mime(const QString& format, const QByteArray& data)
-{
+QMimeData* mime(const QString& format, const QByteArray& data) {
     auto* m = new QMimeData;
     if (!format.isEmpty())
         m->setData(format, data);
@@ -23,8 +22,7 @@ QMimeData* mime(const QString& format, const QByteArray& data)
 class NoteBoxTest : public QObject {
     Q_OBJECT
 private slots:
-    void paste_takesPlainTextOnlyAndNeverCrashes_data()
-    {
+    void paste_takesPlainTextOnlyAndNeverCrashes_data() {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QString>("after");
@@ -34,8 +32,7 @@ private slots:
         QTest::newRow("image only") << "image/png" << QByteArray("\x89PNG") << "ab";
         QTest::newRow("plain text") << "text/plain" << QByteArray("x\ny") << "ax\nyx\nyb"; // pasted twice
     }
-    void paste_takesPlainTextOnlyAndNeverCrashes()
-    {
+    void paste_takesPlainTextOnlyAndNeverCrashes() {
         QFETCH(QString, format);
         QFETCH(QByteArray, data);
         QFETCH(QString, after);
@@ -52,8 +49,7 @@ private slots:
         QVERIFY(f.boxes.shown.isEmpty());
     }
 
-    void pasteOverTheLimit_isRefusedWholeAndTheNoteKept()
-    {
+    void pasteOverTheLimit_isRefusedWholeAndTheNoteKept() {
         BoardFixture f;
         Form1& form = f.start();
         form.ClearPlaceholder();
@@ -69,17 +65,18 @@ private slots:
         QCOMPARE(form.Text1->toPlainText().size(), MaxNoteLength - 4);
     }
 
-    void shortening_cutsLongLinesAndManyLines_data()
-    {
+    void shortening_cutsLongLinesAndManyLines_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("short stays") << "a\r\nb\nc" << "a\r\nb\nc";
-        QTest::newRow("long line") << "abcdefgh" << "abcd…";
-        QTest::newRow("many lines") << "1\n2\r\n3\r4\n" << "1\n2\r\n3\r…";
+        QTest::newRow("short stays") << "a\r\nb\nc"
+                                     << "a\r\nb\nc";
+        QTest::newRow("long line") << "abcdefgh"
+                                   << "abcd…";
+        QTest::newRow("many lines") << "1\n2\r\n3\r4\n"
+                                    << "1\n2\r\n3\r…";
         QTest::newRow("pair kept whole") << QStringLiteral("abc\U0001F600xyz") << "abc…";
     }
-    void shortening_cutsLongLinesAndManyLines()
-    {
+    void shortening_cutsLongLinesAndManyLines() {
         QFETCH(QString, text);
         QFETCH(QString, shown);
         QCOMPARE(shortenForDisplay(text, 3, 5), shown);
@@ -87,8 +84,7 @@ private slots:
 
     // A megabyte note is stored and kept whole, and shown shortened in the slot,
     // the store and delete questions and the alarm; a longer one is refused.
-    void megabyteNote_isStoredWholeAndShownShort()
-    {
+    void megabyteNote_isStoredWholeAndShownShort() {
         BoardFixture f;
         Form1& form = f.start();
         const QString note = QString(MaxNoteLength / 2, u'记') + u'\n' + QString(MaxNoteLength / 2 - 1, u'a');

@@ -11,14 +11,12 @@
 namespace {
 const QString kStored = QStringLiteral("保存成功!");
 
-void typeNote(Form1& form, const QString& text)
-{
+void typeNote(Form1& form, const QString& text) {
     form.ClearPlaceholder();
     form.Text1->setPlainText(text);
 }
 
-QString storeQuestion(int n, const QString& old, const QString& now)
-{
+QString storeQuestion(int n, const QString& old, const QString& now) {
     return QStringLiteral("确认要记录到第 %1 个档案吗？\r\n原始内容：%2\r\n现有内容：%3").arg(n).arg(old, now);
 }
 } // namespace
@@ -26,8 +24,7 @@ QString storeQuestion(int n, const QString& old, const QString& now)
 class NoteSlotsTest : public QObject {
     Q_OBJECT
 private slots:
-    void storing_refusesAnEmptyOrPlaceholderNoteBox()
-    {
+    void storing_refusesAnEmptyOrPlaceholderNoteBox() {
         BoardFixture f;
         Form1& form = f.start();
         const QByteArray before = f.bytes();
@@ -39,8 +36,7 @@ private slots:
         QCOMPARE(f.bytes(), before);
     }
 
-    void storing_answeredNoChangesNothing()
-    {
+    void storing_answeredNoChangesNothing() {
         BoardFixture f;
         Form1& form = f.start();
         const QByteArray before = f.bytes();
@@ -55,8 +51,7 @@ private slots:
         QCOMPARE(form.Label2[0]->text(), QStringLiteral("Jotlark，懂你的Jotlark！"));
     }
 
-    void storing_yesWritesTheKeyAndRestoresThePlaceholder()
-    {
+    void storing_yesWritesTheKeyAndRestoresThePlaceholder() {
         BoardFixture f;
         Form1& form = f.start();
         typeNote(form, "buy milk");
@@ -74,8 +69,7 @@ private slots:
         QCOMPARE(foreground(form.Text1), Bgr(0x808080));
     }
 
-    void storing_thatCannotBeWrittenIsNeverReportedAsSaved()
-    {
+    void storing_thatCannotBeWrittenIsNeverReportedAsSaved() {
         BoardFixture f;
         Form1& form = f.start();
         QFile(f.file).setPermissions(QFile::ReadOwner | QFile::ReadGroup);
@@ -90,8 +84,7 @@ private slots:
         QFile(f.file).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
 
-    void selecting_rightClickOnAFullSlotOpensTheMenu()
-    {
+    void selecting_rightClickOnAFullSlotOpensTheMenu() {
         BoardFixture f;
         Form1& form = f.start();
         bool opened = false;
@@ -108,8 +101,7 @@ private slots:
         QVERIFY(f.boxes.shown.isEmpty());
     }
 
-    void selecting_emptySlotOrLeftButtonDoesNothing()
-    {
+    void selecting_emptySlotOrLeftButtonDoesNothing() {
         BoardFixture f;
         Form1& form = f.start();
         form.SelectSlot(2, Qt::RightButton, QPoint(1, 1)); // empty slot
@@ -119,16 +111,16 @@ private slots:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
-    void deleting_yesEmptiesTheSlot()
-    {
+    void deleting_yesEmptiesTheSlot() {
         BoardFixture f;
         Form1& form = f.start();
         f.boxes.answerNext(Box::Yes);
         onNextModal([&](QWidget* modal) { static_cast<Menu*>(modal)->choose(Menu::Delete); });
         form.SelectSlot(1, Qt::RightButton, QPoint(5, 5));
         QCOMPARE(f.boxes.shown.size(), 2);
-        QCOMPARE(f.boxes.shown[0], (ShownBox{QStringLiteral("确认要删除第 1 个档案吗？\r\n内容：Jotlark，懂你的Jotlark！"),
-                                             QStringLiteral("删除确认"), Box::YesNo}));
+        QCOMPARE(f.boxes.shown[0],
+                 (ShownBox{QStringLiteral("确认要删除第 1 个档案吗？\r\n内容：Jotlark，懂你的Jotlark！"),
+                           QStringLiteral("删除确认"), Box::YesNo}));
         QCOMPARE(f.boxes.shown[1], (ShownBox{QStringLiteral("删除成功!"), QStringLiteral("提示"), Box::Information}));
         QCOMPARE(form.Label2[0]->text(), QString());
         QByteArray expected = defaultSettingsBytes();
@@ -136,8 +128,7 @@ private slots:
         QCOMPARE(f.bytes(), expected); // the key stays, empty
     }
 
-    void deleting_stopsTheRemindersTimerButKeepsTheReminder()
-    {
+    void deleting_stopsTheRemindersTimerButKeepsTheReminder() {
         QByteArray s = defaultSettingsBytes();
         s.replace("[2]\r\nD=\r\nT=\r\n", "[2]\r\nD=2026/12/8\r\nT=9:30:00\r\n");
         s.replace("2=\r\n", "2=dentist\r\n");
@@ -152,8 +143,7 @@ private slots:
         QCOMPARE(f.store.GetIniValue("2", "D"), QStringLiteral("2026/12/8"));
     }
 
-    void deleting_noClosesTheMenuWithoutAMessage()
-    {
+    void deleting_noClosesTheMenuWithoutAMessage() {
         BoardFixture f;
         Form1& form = f.start();
         const QByteArray before = f.bytes();
@@ -165,8 +155,7 @@ private slots:
         QCOMPARE(f.bytes(), before);
     }
 
-    void modifying_thenStoringElsewhereLeavesTheFirstSlot()
-    {
+    void modifying_thenStoringElsewhereLeavesTheFirstSlot() {
         BoardFixture f;
         Form1& form = f.start();
         form.show();
@@ -177,14 +166,12 @@ private slots:
         form.Text1->setPlainText(form.Text1->toPlainText() + "!");
         f.boxes.answerNext(Box::Yes);
         form.StoreNote(5);
-        QCOMPARE(f.boxes.shown[0].text,
-                 storeQuestion(5, QString(), QStringLiteral("Jotlark，懂你的Jotlark！!")));
+        QCOMPARE(f.boxes.shown[0].text, storeQuestion(5, QString(), QStringLiteral("Jotlark，懂你的Jotlark！!")));
         QCOMPARE(form.Label2[0]->text(), QStringLiteral("Jotlark，懂你的Jotlark！"));
         QCOMPARE(form.Label2[4]->text(), QStringLiteral("Jotlark，懂你的Jotlark！!"));
     }
 
-    void menu_hoverColoursFollowTheTheme()
-    {
+    void menu_hoverColoursFollowTheTheme() {
         BoardFixture f;
         Form1& form = f.start();
         form.C1 = "3";
@@ -208,8 +195,7 @@ private slots:
         QCOMPARE(background(menu.Label3()), Bgr(0xFFFFFF));
     }
 
-    void awkwardNotes_roundTripThroughTheFileAndARestart_data()
-    {
+    void awkwardNotes_roundTripThroughTheFileAndARestart_data() {
         QTest::addColumn<QString>("note");
         QTest::newRow("equals and brackets") << QStringLiteral("a=b [Main] ;c");
         QTest::newRow("quotes") << QStringLiteral("\"quoted\"");
@@ -220,8 +206,7 @@ private slots:
         QTest::newRow("emoji and rare han") << QStringLiteral("开会 🎉 𠀀");
         QTest::newRow("section look-alike") << QStringLiteral("[1]");
     }
-    void awkwardNotes_roundTripThroughTheFileAndARestart()
-    {
+    void awkwardNotes_roundTripThroughTheFileAndARestart() {
         QFETCH(QString, note);
         BoardFixture f;
         {

@@ -2,8 +2,8 @@
 
 #include "app/Menu.h"
 #include "reminders/DateTimeText.h"
-#include "widgets/LabelButton.h"
 #include "reminders/Time.h"
+#include "widgets/LabelButton.h"
 #include "widgets/Twips.h"
 
 #include <QDateEdit>

@@ -23,8 +23,7 @@ struct Home {
     Home() { env.insert("XDG_CONFIG_HOME", folder.path("")); }
 
     // Starts a board; true once it has written its settings file and holds the lock.
-    bool start(QProcess& board) const
-    {
+    bool start(QProcess& board) const {
         board.setProcessEnvironment(env);
         board.start(QStringLiteral(JOTLARK_EXECUTABLE));
         return board.waitForStarted() &&
@@ -37,8 +36,7 @@ struct Home {
 class SecondStartTest : public QObject {
     Q_OBJECT
 private slots:
-    void secondStart_endsAtOnceAndLeavesTheFirstBoardRunning()
-    {
+    void secondStart_endsAtOnceAndLeavesTheFirstBoardRunning() {
         const Home home;
         const QString& settings = home.settings;
         QProcess first;
@@ -65,9 +63,8 @@ private slots:
         qint64 owner = 0;
         QString host;
         QString app;
-        QTRY_VERIFY_WITH_TIMEOUT(QLockFile(settings + ".lock").getLockInfo(&owner, &host, &app) &&
-                                     owner == next.processId(),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QLockFile(settings + ".lock").getLockInfo(&owner, &host, &app) && owner == next.processId(), 10000);
         QCOMPARE(next.state(), QProcess::Running);
         next.kill();
         QVERIFY(next.waitForFinished(10000));
@@ -75,15 +72,13 @@ private slots:
 
     // A logout, Ctrl+C or `kill` ends the board through main(): nothing of it is
     // left behind to be taken over by the next start.
-    void terminationSignal_endsCleanly_data()
-    {
+    void terminationSignal_endsCleanly_data() {
         QTest::addColumn<int>("signal");
         QTest::newRow("SIGTERM") << int(SIGTERM);
         QTest::newRow("SIGINT") << int(SIGINT);
         QTest::newRow("SIGHUP") << int(SIGHUP);
     }
-    void terminationSignal_endsCleanly()
-    {
+    void terminationSignal_endsCleanly() {
         QFETCH(int, signal);
         const Home home;
         const QString& settings = home.settings;

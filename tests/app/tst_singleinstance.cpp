@@ -11,8 +11,7 @@
 class SingleInstanceTest : public QObject {
     Q_OBJECT
 private slots:
-    void secondStart_isRefusedAndAsksTheFirstToComeToTheFront()
-    {
+    void secondStart_isRefusedAndAsksTheFirstToComeToTheFront() {
         SKIP_ON_WINDOWS("the raise request over the local socket does not arrive under Wine; checked on Linux only");
         TempFolder folder;
         SingleInstance first(folder.path("AT.ini"));
@@ -27,8 +26,7 @@ private slots:
         QCOMPARE(raised.size(), 1);
     }
 
-    void theSameFileByAnotherPath_isTheSameInstance()
-    {
+    void theSameFileByAnotherPath_isTheSameInstance() {
         SKIP_ON_WINDOWS("QFile::link makes a .lnk shortcut on Windows, not a second path to the same file");
         TempFolder folder;
         QVERIFY(QDir().mkdir(folder.path("cfg")));
@@ -42,8 +40,7 @@ private slots:
         QCOMPARE(linked.serverName(), first.serverName());
     }
 
-    void otherSettingsFiles_runSideBySide()
-    {
+    void otherSettingsFiles_runSideBySide() {
         TempFolder a;
         TempFolder b;
         SingleInstance first(a.path("AT.ini"));
@@ -53,8 +50,7 @@ private slots:
         QCOMPARE(other.claim(), SingleInstance::Claim::First);
     }
 
-    void aLongRunningBoard_keepsItsLock()
-    {
+    void aLongRunningBoard_keepsItsLock() {
         TempFolder folder;
         SingleInstance first(folder.path("AT.ini"));
         QCOMPARE(first.claim(), SingleInstance::Claim::First);
@@ -68,8 +64,7 @@ private slots:
         QVERIFY(second.claim() != SingleInstance::Claim::First);
     }
 
-    void aClosedBoard_releasesTheFile()
-    {
+    void aClosedBoard_releasesTheFile() {
         SKIP_ON_WINDOWS("the raise request over the local socket does not arrive under Wine; checked on Linux only");
         TempFolder folder;
         {
@@ -85,8 +80,7 @@ private slots:
         QVERIFY(raised.wait(5000));
     }
 
-    void raising_restoresAndActivatesTheBoard()
-    {
+    void raising_restoresAndActivatesTheBoard() {
         QWidget board;
         QWidget other;
         board.show();

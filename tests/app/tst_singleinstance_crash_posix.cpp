@@ -1,13 +1,13 @@
-#include "app/SingleInstance.h"
 #include "app/InstanceLock.h"
+#include "app/SingleInstance.h"
 #include "tests/support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSysInfo>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTest>
 
 #include <csignal>
@@ -19,8 +19,7 @@
 class SingleInstanceCrashTest : public QObject {
     Q_OBJECT
 private slots:
-    void aBoardKilledWhileRunning_leavesNoLockBehind()
-    {
+    void aBoardKilledWhileRunning_leavesNoLockBehind() {
         TempFolder folder;
         const QString file = folder.path("AT.ini");
         int ready[2];
@@ -55,8 +54,7 @@ private slots:
 
     // Lock files no running board holds: empty (a power cut), from another host,
     // naming a process that is gone or an unrelated live one, or not a lock at all.
-    void leftoverLockFiles_neverKeepABoardOut_data()
-    {
+    void leftoverLockFiles_neverKeepABoardOut_data() {
         const QByteArray host = QSysInfo::machineHostName().toUtf8();
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("empty") << QByteArray();
@@ -65,8 +63,7 @@ private slots:
         QTest::newRow("an unrelated live process") << "1\ninit\n" + host + '\n';
         QTest::newRow("garbage") << QByteArray("\xff\xfe\0\0not a lock", 14);
     }
-    void leftoverLockFiles_neverKeepABoardOut()
-    {
+    void leftoverLockFiles_neverKeepABoardOut() {
         QFETCH(QByteArray, content);
         TempFolder folder;
         QVERIFY(writeAll(folder.path("AT.ini.lock"), content));
@@ -80,15 +77,13 @@ private slots:
         QVERIFY(!QFile::exists(folder.path("AT.ini.lock")));
     }
 
-    void socket_isInAPrivateFolderAndGoneAfterExit_data()
-    {
+    void socket_isInAPrivateFolderAndGoneAfterExit_data() {
         QTest::addColumn<int>("runtimeMode");
         QTest::addColumn<bool>("used");
         QTest::newRow("private runtime folder") << 0700 << true;
         QTest::newRow("runtime folder open to others") << 0755 << false;
     }
-    void socket_isInAPrivateFolderAndGoneAfterExit()
-    {
+    void socket_isInAPrivateFolderAndGoneAfterExit() {
         QFETCH(int, runtimeMode);
         QFETCH(bool, used);
         TempFolder folder;
@@ -115,8 +110,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(socketPath));
     }
 
-    void aHeldLockWithoutAnswer_refusesWithAMessage()
-    {
+    void aHeldLockWithoutAnswer_refusesWithAMessage() {
         TempFolder folder;
         InstanceLock::Result result{};
         QString error;

@@ -2,9 +2,9 @@
 // Test doubles for the reminder schedule and editor: a clock set by hand, a player
 // and a store that record every call, and a main window whose alarm box runs a
 // hook instead of waiting for the user.
-#include "tests/support/FakeServices.h"
 #include "reminders/ReminderHost.h"
 #include "reminders/ReminderStore.h"
+#include "tests/support/FakeServices.h"
 
 #include <QMap>
 #include <QSet>

@@ -34,7 +34,8 @@ private slots:
         QTest::addColumn<QDateTime>("value");
         QTest::newRow("date and time") << "2024/5/1 8:05:00" << QDateTime(QDate(2024, 5, 1), QTime(8, 5));
         QTest::newRow("date alone") << "2024/5/2" << QDateTime(QDate(2024, 5, 2), QTime(0, 0));
-        QTest::newRow("as the editor writes midnight") << "2024/5/2 0:00:00" << QDateTime(QDate(2024, 5, 2), QTime(0, 0));
+        QTest::newRow("as the editor writes midnight")
+            << "2024/5/2 0:00:00" << QDateTime(QDate(2024, 5, 2), QTime(0, 0));
         QTest::newRow("stored with two digits") << "2024/5/1 08:05:00" << QDateTime(QDate(2024, 5, 1), QTime(8, 5));
         QTest::newRow("not a time of day") << "2024/5/1 8:65:00" << QDateTime();
         QTest::newRow("a zero too many in the date") << "2024/05/01 8:05:00" << QDateTime();

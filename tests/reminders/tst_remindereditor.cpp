@@ -264,9 +264,9 @@ private slots:
         rig.store.put(2, QStringLiteral("2024/5/3"), QStringLiteral("9:00:00"));
         rig.schedule.loadReminders();
         rig.store.failAfter = failAfter;
-        const SaveOutcome outcome = deleting ? rig.editor.deleteReminder(2)
-                                             : rig.editor.save(2, QDate(2024, 5, 4), QStringLiteral("10"),
-                                                               QStringLiteral("00"));
+        const SaveOutcome outcome =
+            deleting ? rig.editor.deleteReminder(2)
+                     : rig.editor.save(2, QDate(2024, 5, 4), QStringLiteral("10"), QStringLiteral("00"));
         QVERIFY(!outcome.saved);
         QCOMPARE(outcome.message.text, message);
         QCOMPARE(outcome.message.style, 16);

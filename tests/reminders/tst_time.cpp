@@ -2,13 +2,13 @@
 #include "reminders/ReminderHost.h"
 #include "reminders/ReminderSchedule.h"
 #include "reminders/SettingsReminderStore.h"
+#include "reminders/Time.h"
 #include "store/SettingsStore.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestSupport.h"
 #include "widgets/Colors.h"
 #include "widgets/LabelButton.h"
-#include "reminders/Time.h"
 #include "widgets/Twips.h"
 
 #include <QCalendarWidget>
@@ -556,7 +556,8 @@ private slots:
     }
 
     void titleStrip_leftButtonDragsTheEditor() {
-        SKIP_ON_WINDOWS("offscreen windows have no real window handle on Windows; the Wine acceptance run drags the real window");
+        SKIP_ON_WINDOWS(
+            "offscreen windows have no real window handle on Windows; the Wine acceptance run drags the real window");
         EditorRig rig;
         auto editor = rig.open();
         QVERIFY(QTest::qWaitForWindowExposed(editor.get()));

@@ -155,44 +155,43 @@ void ProfileTest::windowsFacts_readTheSame_data() {
     QTest::newRow("lone CR ends a line") << cr << QByteArray("A") << QByteArray("y") << true << QByteArray("2");
     QTest::newRow("lone CR, first key") << cr << QByteArray("A") << QByteArray("x") << true << QByteArray("1");
     const QByteArray brackets = "[A]\r\n[x\r\nk=1\r\n[y=2\r\n[B]]\r\nj=3\r\n[C] tail ]\r\nm=4\r\n";
-    QTest::newRow("[ without ] is no section") << brackets << QByteArray("A") << QByteArray("k") << true
-                                               << QByteArray("1");
-    QTest::newRow("[ without ] is a key") << brackets << QByteArray("A") << QByteArray("[y") << true
-                                          << QByteArray("2");
+    QTest::newRow("[ without ] is no section")
+        << brackets << QByteArray("A") << QByteArray("k") << true << QByteArray("1");
+    QTest::newRow("[ without ] is a key") << brackets << QByteArray("A") << QByteArray("[y") << true << QByteArray("2");
     QTest::newRow("name to the last ]") << brackets << QByteArray("B]") << QByteArray("j") << true << QByteArray("3");
     QTest::newRow("not to the first ]") << brackets << QByteArray("B") << QByteArray("j") << false << QByteArray();
-    QTest::newRow("text between ] and ]") << brackets << QByteArray("C] tail") << QByteArray("m") << true
-                                          << QByteArray("4");
+    QTest::newRow("text between ] and ]")
+        << brackets << QByteArray("C] tail") << QByteArray("m") << true << QByteArray("4");
     QTest::newRow("before the first section")
         << QByteArray("k=0\r\n[A]\r\nk=1\r\n") << QByteArray(" ") << QByteArray("k") << true << QByteArray("0");
     QTest::newRow("only the top counts as the empty name")
         << QByteArray("[A]\r\n[]\r\nk=1\r\n") << QByteArray("") << QByteArray("k") << false << QByteArray();
-    QTest::newRow("empty value at the top") << QByteArray("K=\r\n") << QByteArray("") << QByteArray("k") << true
-                                            << QByteArray();
+    QTest::newRow("empty value at the top")
+        << QByteArray("K=\r\n") << QByteArray("") << QByteArray("k") << true << QByteArray();
     const QByteArray trims = "[A]\r\nk1=\x0bx\x0b\r\nk2=\x0cx\x0c\r\nk3=\x1ax\x1a\r\nk4=\x1cx\x1c\r\n"
-                             "k6=\xa1\xa1x\xa1\xa1\r\n\x0bk7\x0c=7\r\n[\x1a" "B\x0b]\r\nk=8\r\n";
+                             "k6=\xa1\xa1x\xa1\xa1\r\n\x0bk7\x0c=7\r\n[\x1a"
+                             "B\x0b]\r\nk=8\r\n";
     QTest::newRow("VT trimmed") << trims << QByteArray("A") << QByteArray("k1") << true << QByteArray("x");
     QTest::newRow("FF trimmed") << trims << QByteArray("A") << QByteArray("k2") << true << QByteArray("x");
     QTest::newRow("Ctrl-Z trimmed") << trims << QByteArray("A") << QByteArray("k3") << true << QByteArray("x");
     QTest::newRow("other control kept") << trims << QByteArray("A") << QByteArray("k4") << true
                                         << QByteArray("\x1cx\x1c");
-    QTest::newRow("ideographic space kept") << trims << QByteArray("A") << QByteArray("k6") << true
-                                            << QByteArray("\xa1\xa1x\xa1\xa1");
+    QTest::newRow("ideographic space kept")
+        << trims << QByteArray("A") << QByteArray("k6") << true << QByteArray("\xa1\xa1x\xa1\xa1");
     QTest::newRow("names trimmed alike") << trims << QByteArray("A") << QByteArray("k7") << true << QByteArray("7");
     QTest::newRow("section trimmed alike") << trims << QByteArray("B") << QByteArray("k") << true << QByteArray("8");
     QTest::newRow("inner spaces kept") << QByteArray("[A]\r\nk = a = b\r\n") << QByteArray("A") << QByteArray("k")
                                        << true << QByteArray("a = b");
-    QTest::newRow("unbalanced quote kept") << QByteArray("[A]\r\nq=\"a\r\n") << QByteArray("A") << QByteArray("q")
-                                           << true << QByteArray("\"a");
+    QTest::newRow("unbalanced quote kept")
+        << QByteArray("[A]\r\nq=\"a\r\n") << QByteArray("A") << QByteArray("q") << true << QByteArray("\"a");
     QTest::newRow("outer quotes only") << QByteArray("[A]\r\nq=\"a\"b\"\r\n") << QByteArray("A") << QByteArray("q")
                                        << true << QByteArray("a\"b");
-    QTest::newRow("# is no comment") << QByteArray("[A]\r\n# h=3\r\n") << QByteArray("A") << QByteArray("# h")
-                                     << true << QByteArray("3");
-    QTest::newRow("bytes kept") << QByteArray("[Main]\r\n2=\xa2\xe3|\x80\r\n") << QByteArray("Main")
-                                << QByteArray("2") << true << QByteArray("\xa2\xe3|\x80");
-    QTest::newRow("only the first section")
-        << QByteArray("[A]\r\nk=1\r\nk=2\r\n[B]\r\nx=1\r\n[A]\r\nk=3\r\nj=4\r\n") << QByteArray("A")
-        << QByteArray("j") << false << QByteArray();
+    QTest::newRow("# is no comment") << QByteArray("[A]\r\n# h=3\r\n") << QByteArray("A") << QByteArray("# h") << true
+                                     << QByteArray("3");
+    QTest::newRow("bytes kept") << QByteArray("[Main]\r\n2=\xa2\xe3|\x80\r\n") << QByteArray("Main") << QByteArray("2")
+                                << true << QByteArray("\xa2\xe3|\x80");
+    QTest::newRow("only the first section") << QByteArray("[A]\r\nk=1\r\nk=2\r\n[B]\r\nx=1\r\n[A]\r\nk=3\r\nj=4\r\n")
+                                            << QByteArray("A") << QByteArray("j") << false << QByteArray();
 }
 
 void ProfileTest::windowsFacts_readTheSame() {
@@ -206,11 +205,11 @@ void ProfileTest::windowsFacts_writeTheSame_data() {
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<QByteArray>("after");
     const QByteArray a = "[Main]\r\nkey=value\r\n";
-    QTest::newRow("new section, no blank line") << a << QByteArray("Second") << QByteArray("k2") << QByteArray("v2")
-                                                << a + "[Second]\r\nk2=v2\r\n";
+    QTest::newRow("new section, no blank line")
+        << a << QByteArray("Second") << QByteArray("k2") << QByteArray("v2") << a + "[Second]\r\nk2=v2\r\n";
     QTest::newRow("new key at the end of its section")
-        << a + "[Second]\r\nk2=v2\r\n" << QByteArray("Main") << QByteArray("k3") << QByteArray("v3")
-        << a + "k3=v3\r\n[Second]\r\nk2=v2\r\n";
+        << a + "[Second]\r\nk2=v2\r\n"
+        << QByteArray("Main") << QByteArray("k3") << QByteArray("v3") << a + "k3=v3\r\n[Second]\r\nk2=v2\r\n";
     QTest::newRow("file's spelling kept") << QByteArray("[Main]\r\nKey=1\r\n") << QByteArray("MAIN")
                                           << QByteArray("KEY") << QByteArray("2") << QByteArray("[Main]\r\nKey=2\r\n");
     QTest::newRow("equals in the value") << QByteArray("[A]\r\n") << QByteArray("A") << QByteArray("k")
@@ -219,9 +218,9 @@ void ProfileTest::windowsFacts_writeTheSame_data() {
                                                 << QByteArray("\"quoted\"") << QByteArray("[A]\r\nw=\"quoted\"\r\n");
     QTest::newRow("line end supplied") << QByteArray("[A]\r\nx=1") << QByteArray("B") << QByteArray("z")
                                        << QByteArray("3") << QByteArray("[A]\r\nx=1\r\n[B]\r\nz=3\r\n");
-    QTest::newRow("first of two sections") << QByteArray("[A]\r\nk=1\r\n[B]\r\nx=1\r\n[A]\r\nj=4\r\n")
-                                           << QByteArray("A") << QByteArray("j") << QByteArray("8")
-                                           << QByteArray("[A]\r\nk=1\r\nj=8\r\n[B]\r\nx=1\r\n[A]\r\nj=4\r\n");
+    QTest::newRow("first of two sections")
+        << QByteArray("[A]\r\nk=1\r\n[B]\r\nx=1\r\n[A]\r\nj=4\r\n") << QByteArray("A") << QByteArray("j")
+        << QByteArray("8") << QByteArray("[A]\r\nk=1\r\nj=8\r\n[B]\r\nx=1\r\n[A]\r\nj=4\r\n");
     QTest::newRow("line without equals") << QByteArray("[A]\r\nnoeq\r\nk=1\r\n") << QByteArray("A")
                                          << QByteArray("noeq") << QByteArray("v")
                                          << QByteArray("[A]\r\nnoeq=v\r\nk=1\r\n");

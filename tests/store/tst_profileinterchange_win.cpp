@@ -22,14 +22,15 @@ QByteArray systemPath(const QString& file) {
 
 QByteArray systemRead(const QString& section, const QString& key, const QString& file) {
     char buffer[4096];
-    const DWORD n = ::GetPrivateProfileStringA(encodeText(section).constData(), encodeText(key).constData(), "",
-                                               buffer, sizeof buffer, systemPath(file).constData());
+    const DWORD n = ::GetPrivateProfileStringA(encodeText(section).constData(), encodeText(key).constData(), "", buffer,
+                                               sizeof buffer, systemPath(file).constData());
     return QByteArray(buffer, int(n));
 }
 
 QByteArray ownRead(const QString& section, const QString& key, const QString& file) {
     char buffer[4096];
-    const int n = profile::GetPrivateProfileStringA(encodeText(section), encodeText(key), "", buffer, sizeof buffer, file);
+    const int n =
+        profile::GetPrivateProfileStringA(encodeText(section), encodeText(key), "", buffer, sizeof buffer, file);
     return QByteArray(buffer, n);
 }
 
@@ -43,12 +44,16 @@ private slots:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("text");
-        const struct { const char* section; const char* key; const char* text; } rows[] = {
-            {"Main", "S", "0"},          {"Main", "X", "7530"},       {"Main", "Y", "3600"},
-            {"Main", "Boots", "1"},      {"Main", "Color", "3"},      {"Main", "Out", "1"},
-            {"Main", "1", "买牛奶"},     {"Main", "2", "milk=2 [x]"}, {"Main", "3", "a€b"},
-            {"Main", "4", ""},           {"Main", "5", " spaced "},   {"Main", "6", "\"quoted\""},
-            {"3", "D", "2026/12/7"},     {"3", "T", "9:05:00"},       {"6", "T", ""},
+        const struct {
+            const char* section;
+            const char* key;
+            const char* text;
+        } rows[] = {
+            {"Main", "S", "0"},      {"Main", "X", "7530"},       {"Main", "Y", "3600"},
+            {"Main", "Boots", "1"},  {"Main", "Color", "3"},      {"Main", "Out", "1"},
+            {"Main", "1", "买牛奶"}, {"Main", "2", "milk=2 [x]"}, {"Main", "3", "a€b"},
+            {"Main", "4", ""},       {"Main", "5", " spaced "},   {"Main", "6", "\"quoted\""},
+            {"3", "D", "2026/12/7"}, {"3", "T", "9:05:00"},       {"6", "T", ""},
         };
         for (const auto& row : rows)
             QTest::addRow("%s/%s", row.section, row.key)

@@ -63,17 +63,39 @@ void SettingsStoreTest::awkwardNotes_survivesARestart_data() {
     QTest::addColumn<QString>("note");
     QTest::addColumn<bool>("storedAsIs"); // plain text is written exactly as the Windows program would
     const QList<QPair<const char*, bool>> notes = {
-        {"a=b=c", true},      {"[Main]", true},        {";not a comment", true},
-        {"C:\\dir\\x", true}, {"中文，标点！", true},  {"", true},
-        {"\"", true},         {"a\"b'", true},         {"\"quoted\"", false},
-        {"'single'", false},  {"''", false},           {"\" a \"", false},
-        {"  leading", false}, {"trailing  ", false},   {"\ttabs\t", false},
-        {" ", false},         {"line1\nline2", false}, {"a\r\nb\r\n", false},
-        {"lone\rcr", false},  {"\n", false},           {"\\starts", true},
-        {"\\", true},         {"\\n", true},           {"\\\\r\\", true},
-        {"end\\", true},      {" \\x\n ", false},      {"表情😀符号", true},
-        {"\\\"x\"", true},   {"\\\\server\\share", true}, {"价格€5", true},
-        {"\xef\xb7\x90x", false}, {"\v", false},       {"x\x1a", false},
+        {"a=b=c", true},
+        {"[Main]", true},
+        {";not a comment", true},
+        {"C:\\dir\\x", true},
+        {"中文，标点！", true},
+        {"", true},
+        {"\"", true},
+        {"a\"b'", true},
+        {"\"quoted\"", false},
+        {"'single'", false},
+        {"''", false},
+        {"\" a \"", false},
+        {"  leading", false},
+        {"trailing  ", false},
+        {"\ttabs\t", false},
+        {" ", false},
+        {"line1\nline2", false},
+        {"a\r\nb\r\n", false},
+        {"lone\rcr", false},
+        {"\n", false},
+        {"\\starts", true},
+        {"\\", true},
+        {"\\n", true},
+        {"\\\\r\\", true},
+        {"end\\", true},
+        {" \\x\n ", false},
+        {"表情😀符号", true},
+        {"\\\"x\"", true},
+        {"\\\\server\\share", true},
+        {"价格€5", true},
+        {"\xef\xb7\x90x", false},
+        {"\v", false},
+        {"x\x1a", false},
     };
     for (const auto& [note, asIs] : notes)
         QTest::newRow(note) << QString::fromUtf8(note) << asIs;
@@ -204,7 +226,11 @@ void SettingsStoreTest::codec_writesGbkAndKeepsOtherCharacters() {
     QCOMPARE(decodeText(encodeText(emoji)), emoji);
     // The euro sign is code page 936's 0x80; GB18030's A2 E3 still reads as it.
     const QString euro = QStringLiteral("€价€😀€");
-    QCOMPARE(encodeText(euro), QByteArray("\x80\xbc\xdb\x80\x94" "9" "\xfc" "6" "\x80"));
+    QCOMPARE(encodeText(euro), QByteArray("\x80\xbc\xdb\x80\x94"
+                                          "9"
+                                          "\xfc"
+                                          "6"
+                                          "\x80"));
     QCOMPARE(decodeText(encodeText(euro)), euro);
     QCOMPARE(decodeText("\xa2\xe3"), QStringLiteral("€"));
     QCOMPARE(decodeText("\x81\x80").size(), 1); // 0x80 as a second byte is part of a pair

@@ -1,7 +1,7 @@
 #pragma once
 // A clock set by hand and a sound player that records every call.
-#include "reminders/sound/AlarmPlayer.h"
 #include "reminders/Clock.h"
+#include "reminders/sound/AlarmPlayer.h"
 
 #include <QDateTime>
 #include <QSet>

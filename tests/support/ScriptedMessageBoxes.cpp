@@ -2,8 +2,7 @@
 
 #include <QTest>
 
-int ScriptedMessageBoxes::show(QWidget*, const QString& text, const QString& title, int style)
-{
+int ScriptedMessageBoxes::show(QWidget*, const QString& text, const QString& title, int style) {
     const ShownBox box{text, title, style};
     shown.append(box);
     if (whileOpen)

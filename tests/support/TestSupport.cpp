@@ -4,26 +4,25 @@
 
 TempFolder::TempFolder() = default;
 
-QString TempFolder::path(const QString& name) const { return m_dir.filePath(name); }
+QString TempFolder::path(const QString& name) const {
+    return m_dir.filePath(name);
+}
 
-QByteArray readAll(const QString& file)
-{
+QByteArray readAll(const QString& file) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
 }
 
-bool writeAll(const QString& file, const QByteArray& bytes)
-{
+bool writeAll(const QString& file, const QByteArray& bytes) {
     QFile f(file);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     return f.write(bytes) == bytes.size();
 }
 
-QByteArray defaultSettingsBytes()
-{
+QByteArray defaultSettingsBytes() {
     // "1=" followed by "Jotlark，懂你的Jotlark！" in GBK.
     QByteArray s = "[Main]\r\nS=0\r\nX=0\r\nY=0\r\nBoots=0\r\nColor=1\r\nOut=0\r\n"
                    "1=Jotlark\xa3\xac\xb6\xae\xc4\xe3\xb5\xc4Jotlark\xa3\xa1\r\n"

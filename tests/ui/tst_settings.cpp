@@ -1,9 +1,9 @@
 #include "tests/app/BoardFixture.h"
 
-#include "window/Tmenu.h"
+#include "ui/Settings.h"
 #include "widgets/Colors.h"
 #include "widgets/LabelButton.h"
-#include "ui/Settings.h"
+#include "window/Tmenu.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
@@ -426,7 +426,8 @@ private slots:
     }
 
     void dragHandle_leftButtonMovesTheWindow() {
-        SKIP_ON_WINDOWS("offscreen windows have no real window handle on Windows; the Wine acceptance run drags the real window");
+        SKIP_ON_WINDOWS(
+            "offscreen windows have no real window handle on Windows; the Wine acceptance run drags the real window");
         SettingsFixture f;
         Settings& s = f.open();
         s.show();

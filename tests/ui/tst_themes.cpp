@@ -5,8 +5,7 @@
 class ThemesTest : public QObject {
     Q_OBJECT
 private slots:
-    void themeNumber_readsDecimalNumbers_data()
-    {
+    void themeNumber_readsDecimalNumbers_data() {
         QTest::addColumn<QString>("c1");
         QTest::addColumn<int>("expected"); // 0: no theme
         QTest::newRow("1") << "1" << 1;
@@ -21,16 +20,14 @@ private slots:
         QTest::newRow("design caption") << "Color1" << 0;
         QTest::newRow("nan") << "nan" << 0;
     }
-    void themeNumber_readsDecimalNumbers()
-    {
+    void themeNumber_readsDecimalNumbers() {
         QFETCH(QString, c1);
         QFETCH(int, expected);
         QCOMPARE(themeNumber(c1).value_or(0), expected);
         QCOMPARE(themeFor(c1) != nullptr, expected != 0);
     }
 
-    void everyTheme_hasItsColours()
-    {
+    void everyTheme_hasItsColours() {
         QCOMPARE(themeByNumber(1)->strip, Bgr(0x0080FF));
         QCOMPARE(themeByNumber(2)->light, Bgr(0xFFFFC0));
         QCOMPARE(themeByNumber(4)->stripText, Bgr(0x000000));
@@ -39,8 +36,7 @@ private slots:
         QCOMPARE(&initialTheme(), themeByNumber(1));
     }
 
-    void theme3_hasWhiteStripText()
-    {
+    void theme3_hasWhiteStripText() {
         // Switching to theme 3 must give the same title colour as starting in it.
         QCOMPARE(themeByNumber(3)->stripText, Bgr(0xFFFFFF));
     }

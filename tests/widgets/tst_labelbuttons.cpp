@@ -8,8 +8,7 @@
 class LabelButtonsTest : public QObject {
     Q_OBJECT
 private slots:
-    void click_needsLeftPressAndReleaseOverTheLabel()
-    {
+    void click_needsLeftPressAndReleaseOverTheLabel() {
         LabelButton label("x");
         label.resize(40, 20);
         QSignalSpy clicks(&label, &LabelButton::clicked);
@@ -22,8 +21,7 @@ private slots:
         QCOMPARE(clicks.count(), 1);
     }
 
-    void hoverHighlight_whitensTheLabelUnderThePointer()
-    {
+    void hoverHighlight_whitensTheLabelUnderThePointer() {
         LabelButton a, b, c;
         const QList<QLabel*> group{&a, &b, &c};
         HoverHighlight(group, &b, "3");
@@ -38,8 +36,7 @@ private slots:
             QCOMPARE(background(l), Bgr(0xFFFF80));
     }
 
-    void hoverHighlight_changesNothingForAnInvalidTheme()
-    {
+    void hoverHighlight_changesNothingForAnInvalidTheme() {
         LabelButton a, b;
         setBackground(&a, 0x123456);
         setBackground(&b, 0x654321);
@@ -49,10 +46,10 @@ private slots:
         QCOMPARE(background(&b), Bgr(0x654321));
     }
 
-    void labelMenu_opensAtThePointerInTheStripColour()
-    {
+    void labelMenu_opensAtThePointerInTheStripColour() {
         QString c1 = "4";
-        LabelMenu menu({"a", "b", "c", "d", "e"}, 1800, [&] { return c1; }, "300", "200");
+        LabelMenu menu(
+            {"a", "b", "c", "d", "e"}, 1800, [&] { return c1; }, "300", "200");
         QCOMPARE(menu.pos(), QPoint(300, 200));
         QCOMPARE(menu.size(), QSize(38, 120));
         QCOMPARE(menu.item(4)->geometry(), QRect(0, 96, 38, 25));
@@ -64,9 +61,9 @@ private slots:
         QCOMPARE(background(menu.item(0)), Bgr(0x0080FF));
     }
 
-    void labelMenu_keepsDesignColourForInvalidTheme()
-    {
-        LabelMenu menu({"a", "b"}, 735, [] { return QString("9"); }, "X", "Y");
+    void labelMenu_keepsDesignColourForInvalidTheme() {
+        LabelMenu menu(
+            {"a", "b"}, 735, [] { return QString("9"); }, "X", "Y");
         QCOMPARE(menu.pos(), QPoint(0, 0));
         QCOMPARE(background(menu.item(0)), Bgr(0x0080FF));
     }

@@ -9,8 +9,7 @@
 
 namespace {
 // Runs check on the message box once it is open, from inside its own event loop.
-void onBox(std::function<void(QMessageBox*)> check)
-{
+void onBox(std::function<void(QMessageBox*)> check) {
     QTimer::singleShot(0, [check] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) {
@@ -25,8 +24,7 @@ void onBox(std::function<void(QMessageBox*)> check)
 class MessageBoxesTest : public QObject {
     Q_OBJECT
 private slots:
-    void question_offersYesAsDefaultAndNo()
-    {
+    void question_offersYesAsDefaultAndNo() {
         QtMessageBoxes boxes;
         QStringList buttons;
         QString defaultText;
@@ -44,8 +42,7 @@ private slots:
         QCOMPARE(boxes.show(nullptr, "q", QStringLiteral("删除确认"), Box::YesNo), Box::No);
     }
 
-    void userText_isShownAsTyped()
-    {
+    void userText_isShownAsTyped() {
         QtMessageBoxes boxes;
         Qt::TextFormat format = Qt::AutoText;
         QString title;

@@ -546,8 +546,8 @@ private slots:
         QFETCH(double, hiddenLeft);
         Rig rig;
         const PixelRect left{0, 0, 1280, 800}, right{1280, 0, 2560, 800};
-        rig.host.area = DockArea{{0, 0, 2560, 800}, onRight ? right : left, onRight ? 2560.0 : 1280.0,
-                                 !onRight, true, onRight};
+        rig.host.area =
+            DockArea{{0, 0, 2560, 800}, onRight ? right : left, onRight ? 2560.0 : 1280.0, !onRight, true, onRight};
         rig.window.send(WM_NCLBUTTONDOWN, HTCAPTION, 0);
         QCOMPARE(rig.moving({2400, 100, 2647, 420}).right, 2560);
         rig.host.placePx(dropX, 100);

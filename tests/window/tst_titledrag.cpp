@@ -103,8 +103,7 @@ struct HookedWindow {
 class TitleDragTest : public QObject {
     Q_OBJECT
 private slots:
-    void attachingADialog_leavesItsParentsControlsAlien()
-    {
+    void attachingADialog_leavesItsParentsControlsAlien() {
         // Native children of the board would lose their see-through backgrounds.
         QWidget board;
         auto* note = new QLabel("note", &board);

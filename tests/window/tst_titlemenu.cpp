@@ -1,8 +1,8 @@
 #include "tests/app/BoardFixture.h"
 
-#include "window/Tmenu.h"
 #include "widgets/Colors.h"
 #include "widgets/LabelButton.h"
+#include "window/Tmenu.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,8 +11,7 @@
 class TitleMenuTest : public QObject {
     Q_OBJECT
 private slots:
-    void rightClickOnTheStrip_opensTheMenuAtThePointer()
-    {
+    void rightClickOnTheStrip_opensTheMenuAtThePointer() {
         BoardFixture f;
         Form1& form = f.start();
         QStringList captions;
@@ -33,20 +32,18 @@ private slots:
         QVERIFY(f.boxes.shown.isEmpty());
     }
 
-    void move_closesAndExplainsDragging()
-    {
+    void move_closesAndExplainsDragging() {
         BoardFixture f;
         Form1& form = f.start();
         Tmenu menu(form, form.services().boxes, &form);
         menu.show();
         menu.choose(Tmenu::Move);
         QVERIFY(!menu.isVisible());
-        QCOMPARE(f.boxes.shown,
-                 (QList<ShownBox>{{QStringLiteral("左键拖动标题栏即可移动窗口!"), QStringLiteral("提示"), Box::Information}}));
+        QCOMPARE(f.boxes.shown, (QList<ShownBox>{{QStringLiteral("左键拖动标题栏即可移动窗口!"), QStringLiteral("提示"),
+                                                  Box::Information}}));
     }
 
-    void about_showsSixLinesAndStaysOpen()
-    {
+    void about_showsSixLinesAndStaysOpen() {
         BoardFixture f;
         Form1& form = f.start();
         form.C1 = "3";
@@ -67,8 +64,7 @@ private slots:
         QCOMPARE(f.boxes.shown[0].title, QStringLiteral("温馨提示"));
     }
 
-    void exit_yesStoresTheHiddenPositionAndEndsAtOnce()
-    {
+    void exit_yesStoresTheHiddenPositionAndEndsAtOnce() {
         BoardFixture f;
         Form1& form = f.start();
         form.show();
@@ -76,21 +72,20 @@ private slots:
         Tmenu menu(form, form.services().boxes, &form);
         f.boxes.answerNext(Box::Yes);
         menu.choose(Tmenu::Exit);
-        QCOMPARE(f.boxes.shown[0], (ShownBox{QStringLiteral("您确定要退出吗？"), QStringLiteral("退出确认"), Box::YesNo}));
+        QCOMPARE(f.boxes.shown[0],
+                 (ShownBox{QStringLiteral("您确定要退出吗？"), QStringLiteral("退出确认"), Box::YesNo}));
         QCOMPARE(f.endedWith, QList<int>{0});
         QCOMPARE(f.store.GetIniValue("Main", "X"), QStringLiteral("-3645"));
         QCOMPARE(f.store.GetIniValue("Main", "Y"), QStringLiteral("600"));
         QVERIFY(form.isVisible()); // no close handling ran
     }
 
-    void positionThatCannotBeStored_onExitOrClose_isReported_data()
-    {
+    void positionThatCannotBeStored_onExitOrClose_isReported_data() {
         QTest::addColumn<bool>("viaMenu");
         QTest::newRow("exit") << true;
         QTest::newRow("window closed") << false;
     }
-    void positionThatCannotBeStored_onExitOrClose_isReported()
-    {
+    void positionThatCannotBeStored_onExitOrClose_isReported() {
         QFETCH(bool, viaMenu);
         BoardFixture f;
         Form1& form = f.start();
@@ -110,8 +105,7 @@ private slots:
         QVERIFY(QFile(f.file).setPermissions(QFile::ReadOwner | QFile::WriteOwner));
     }
 
-    void exit_noClosesTheMenu()
-    {
+    void exit_noClosesTheMenu() {
         BoardFixture f;
         Form1& form = f.start();
         const QByteArray before = f.bytes();

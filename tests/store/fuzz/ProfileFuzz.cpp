@@ -131,9 +131,9 @@ QByteArray drawName(Choices& in, const QByteArrayList& existing, const QByteArra
 }
 
 QByteArray drawValue(Choices& in) {
-    static const QByteArrayList tricky = {"",     " ",     "\"",        "''",   "\"x\"",  " a b ", "=",
-                                          "a=b",  "[Main]", ";comment", "\\",   "\\n",    "'x\"",  "\t\"q\"\t",
-                                          "\x00", "\xa3\xac", "\xEF\xBB\xBF", "k"};
+    static const QByteArrayList tricky = {"",     " ",         "\"",     "''",       "\"x\"",        " a b ",
+                                          "=",    "a=b",       "[Main]", ";comment", "\\",           "\\n",
+                                          "'x\"", "\t\"q\"\t", "\x00",   "\xa3\xac", "\xEF\xBB\xBF", "k"};
     if (in.byte() % 3 == 0)
         return tricky[in.byte() % tricky.size()];
     return in.bytes(40);
@@ -189,8 +189,8 @@ bool changesAtMostOneLine(const QByteArray& before, const QByteArray& after) {
     return !before.sliced(prefix, before.size() - suffix - prefix).contains('\n');
 }
 
-QString checkWrite(const QByteArray& content, const QByteArray& section, const QByteArray& key,
-                   const QByteArray& value, const QList<Probe>& probes) {
+QString checkWrite(const QByteArray& content, const QByteArray& section, const QByteArray& key, const QByteArray& value,
+                   const QList<Probe>& probes) {
     QByteArray written = content;
     if (!profile::writeValue(written, section, key, value)) {
         if (written != content)

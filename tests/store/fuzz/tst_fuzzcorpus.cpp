@@ -25,8 +25,8 @@ void FuzzCorpusTest::seedInputs_keepEveryProfileInvariant() {
     // Every suffix length moves the split between choices and content.
     for (qsizetype cut = 0; cut <= input.size(); ++cut) {
         const QByteArray part = input.first(cut);
-        const QString failed = checkProfileInput(reinterpret_cast<const std::uint8_t*>(part.constData()),
-                                                 std::size_t(part.size()));
+        const QString failed =
+            checkProfileInput(reinterpret_cast<const std::uint8_t*>(part.constData()), std::size_t(part.size()));
         QVERIFY2(failed.isEmpty(), qPrintable(QStringLiteral("%1 (first %2 bytes)").arg(failed).arg(cut)));
     }
 }
