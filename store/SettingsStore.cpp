@@ -34,6 +34,33 @@ bool isBlank(QChar c) {
 // a user types) begins with it.
 const QChar kMarker(0xFDD0);
 
+// A surrogate at index i of text that is not half of a pair (high then low): no
+// file encoding has a form for it.
+bool isUnpaired(const QString& text, qsizetype i) {
+    const QChar c = text[i];
+    if (c.isHighSurrogate())
+        return i + 1 >= text.size() || !text[i + 1].isLowSurrogate();
+    return i == 0 || !text[i - 1].isHighSurrogate();
+}
+
+bool hasUnpairedSurrogate(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i].isSurrogate() && isUnpaired(text, i))
+            return true;
+    return false;
+}
+
+// The code unit of "\uD800" to "\uDFFF" (four hex digits) at index i of stored;
+// a null character for anything else.
+QChar escapedSurrogate(const QString& stored, qsizetype i) {
+    if (i + 6 > stored.size() || stored[i + 1] != u'u')
+        return {};
+    bool ok = false;
+    const uint unit = QStringView(stored).sliced(i + 2, 4).toUInt(&ok, 16);
+    const QChar c(char16_t(ok ? unit : 0));
+    return c.isSurrogate() ? c : QChar();
+}
+
 } // namespace
 
 QString GetIniValue(const QString& section, const QString& key, const QString& file) {
@@ -79,10 +106,12 @@ bool SettingsStore::setValue(const QString& section, const QString& key, const Q
 
 QString SettingsStore::encodeValue(const QString& text) {
     QString stored = text;
-    if (text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(u'\0')) || text.startsWith(kMarker)) {
+    if (hasUnpairedSurrogate(text) || text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(u'\0')) ||
+        text.startsWith(kMarker)) {
         stored = kMarker;
         stored.reserve(text.size() + 8);
-        for (const QChar c : text) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
             if (c == u'\\')
                 stored += QStringLiteral("\\\\");
             else if (c == u'\r')
@@ -91,6 +120,8 @@ QString SettingsStore::encodeValue(const QString& text) {
                 stored += QStringLiteral("\\n");
             else if (c == u'\0')
                 stored += QStringLiteral("\\0");
+            else if (c.isSurrogate() && isUnpaired(text, i))
+                stored += QStringLiteral("\\u") + QString::number(c.unicode(), 16).toUpper();
             else
                 stored += c;
         }
@@ -120,6 +151,11 @@ QString SettingsStore::decodeValue(const QString& stored) {
             if (!plain.isNull() || n == u'0') {
                 text += plain;
                 ++i;
+                continue;
+            }
+            if (const QChar unit = escapedSurrogate(stored, i); unit.isSurrogate()) {
+                text += unit;
+                i += 5;
                 continue;
             }
         }

@@ -12,8 +12,11 @@
 // Stored form of a note (encodeValue / decodeValue), so that any text comes back
 // unchanged while every text the Windows profile functions can hold is stored as
 // they would store it:
-//  1. Text holding CR, LF or NUL, or beginning with U+FDD0, is stored as U+FDD0
-//     followed by the text with '\' written "\\", CR "\r", LF "\n" and NUL "\0".
+//  1. Text holding CR, LF, NUL or a surrogate that is not half of a pair (a lone
+//     or reversed one, which no file encoding can hold), or beginning with U+FDD0,
+//     is stored as U+FDD0 followed by the text with '\' written "\\", CR "\r",
+//     LF "\n", NUL "\0" and each unpaired surrogate "\uD800" to "\uDFFF" (four
+//     upper-case hex digits).
 //     U+FDD0 is a noncharacter that code page 936 cannot express, so nothing a
 //     program using the Windows functions writes starts with it.
 //  2. Then a result with leading or trailing blanks (space, tab, VT, FF, Ctrl-Z),
@@ -21,9 +24,9 @@
 //     double quotes; the profile reader (Jotlark's and Windows') removes exactly
 //     one such pair.
 // Reading undoes step 1 on a value that begins with U+FDD0: the marker is
-// dropped, "\\", "\r", "\n" and "\0" become their characters, and any other
-// backslash sequence stays as it is. Every other value, a leading backslash
-// included, is the text itself.
+// dropped, "\\", "\r", "\n", "\0" and "\uD800" to "\uDFFF" become their
+// characters (code units), and any other backslash sequence stays as it is.
+// Every other value, a leading backslash included, is the text itself.
 #include <QString>
 
 // Reads key in section of file: its value, or "" when the file does not exist or
