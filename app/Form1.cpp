@@ -107,6 +107,8 @@ void Form1::buildControls() {
         setForeground(note, kWindowText);
         connect(note, &LabelButton::pressed, this,
                 [this, i](Qt::MouseButton button, QPoint pos) { SelectSlot(i + 1, button, pos); });
+        connect(note, &LabelButton::menuKeyPressed, this,
+                [this, i](QPoint pos) { SelectSlot(i + 1, Qt::RightButton, pos, true); });
         connect(note, &LabelButton::pointerMoved, this, &Form1::RestorePlaceholder);
         Label2[i] = note;
     }
@@ -264,13 +266,13 @@ void Form1::StoreNote(int n) {
     boxes.show(this, QStringLiteral("保存成功!"), QStringLiteral("提示"), Box::Information);
 }
 
-void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos) {
+void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos, bool fromKeyboard) {
     if (m_notes[n - 1].isEmpty() || button != Qt::RightButton)
         return;
     Label9 = QString::number(globalPos.x());
     Label10 = QString::number(globalPos.y());
     XH = QString::number(n);
-    Menu menu(*this);
+    Menu menu(*this, fromKeyboard);
     menu.exec();
 }
 

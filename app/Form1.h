@@ -35,7 +35,7 @@ public:
 
     // Note slots.
     void StoreNote(int n);
-    void SelectSlot(int n, Qt::MouseButton button, QPoint globalPos);
+    void SelectSlot(int n, Qt::MouseButton button, QPoint globalPos, bool fromKeyboard = false);
     void DeleteNote(Menu& menu);
     void ModifyNote(Menu& menu);
     void openReminderEditor();
