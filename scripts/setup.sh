@@ -24,7 +24,7 @@ TEST_PACKAGES=(
   clang libclang-rt-14-dev
   pulseaudio pulseaudio-utils
   openbox xfwm4 dbus xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-  syncthing
+  syncthing python3-pytest
 )
 
 # The Windows build (scripts/windows): mingw-w64, Wine, the Qt tarball's zstd, and
