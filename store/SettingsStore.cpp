@@ -4,6 +4,7 @@
 #include "store/Profile.h"
 #include "store/TextCodec.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -93,6 +94,7 @@ QString SettingsStore::value(const QString& section, const QString& key) const {
 }
 
 bool SettingsStore::setValue(const QString& section, const QString& key, const QString& text) {
+    const bool foreign = fileStatus(m_file) != m_tracked;
     const FileEncoding encoding = profile::fileEncoding(m_file);
     QString error;
     if (!profile::WritePrivateProfileStringA(toFileText(section, encoding), toFileText(key, encoding),
@@ -101,6 +103,61 @@ bool SettingsStore::setValue(const QString& section, const QString& key, const Q
         return false;
     }
     m_lastError.clear();
+    m_lastWritten = m_tracked = fileStatus(m_file);
+    m_foreignCarried = m_foreignCarried || foreign;
+    m_ownWrites[profileKeyId(section, key)].append(text);
+    return true;
+}
+
+bool SettingsStore::changedElsewhere() const {
+    return m_foreignCarried || fileStatus(m_file) != m_tracked;
+}
+
+ProfileSnapshot SettingsStore::readSnapshot(const QString& file) {
+    ProfileSnapshot snapshot;
+    QList<profile::KeyValue> entries;
+    FileEncoding encoding = FileEncoding::Native;
+    if (!profile::readAllFromFile(file, &entries, &encoding))
+        return snapshot;
+    for (const profile::KeyValue& e : entries) {
+        const QString section = fromFileText(e.section, encoding);
+        const QString key = fromFileText(e.key, encoding);
+        insertValue(snapshot, section, key, decodeValue(fromFileText(e.value, encoding).remove(QChar(u'\0'))));
+    }
+    return snapshot;
+}
+
+void SettingsStore::remember() {
+    m_tracked = fileStatus(m_file);
+    m_known = readSnapshot(m_file);
+    m_ownWrites.clear();
+    m_foreignCarried = false;
+}
+
+bool SettingsStore::mergeConflictCopy(const QString& copy, QList<MergeConflict>* conflicts) {
+    conflicts->clear();
+    if (!QFileInfo(copy).isFile() || !QFileInfo(copy).isReadable()) {
+        m_lastError = QStringLiteral("无法读取 %1").arg(QDir::toNativeSeparators(copy));
+        return false;
+    }
+    const ProfileSnapshot ours = readSnapshot(m_file);
+    const ProfileSnapshot theirs = readSnapshot(copy);
+    ProfileSnapshot base = m_known;
+    // The copy may hold an earlier text of ours that already went to the other
+    // machine: that key did not change there.
+    for (auto it = theirs.cbegin(); it != theirs.cend(); ++it) {
+        const QStringList& written = m_ownWrites.value(it.key());
+        const qsizetype theirsAt = written.lastIndexOf(it->text);
+        const auto own = ours.constFind(it.key());
+        if (theirsAt >= 0 && own != ours.cend() && written.lastIndexOf(own->text) > theirsAt)
+            base.insert(it.key(), *it);
+    }
+    const ProfileMergeResult merge = mergeProfiles(base, ours, theirs);
+    for (const ProfileValue& v : merge.takeTheirs) {
+        if (!setValue(v.section, v.key, v.text))
+            return false;
+    }
+    *conflicts = merge.conflicts;
     return true;
 }
 
