@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QTimer>
+#include <optional>
 
 class iSubClass;
 
@@ -26,7 +27,23 @@ struct DockArea {
     bool leftOuter = true;
     bool topOuter = true;
     bool rightOuter = true;
+    // Device pixels per logical pixel (QT_SCALE_FACTOR, Xft.dpi) and the monitor's and
+    // the desktop's right edges in device pixels, where the system tells them: the
+    // logical widths are rounded from them. A monitor's top-left corner is the same
+    // in both (as Qt keeps it).
+    double scale = 1;
+    std::optional<double> deviceMonitorRight;
+    std::optional<qint32> deviceDesktopRight;
 };
+
+// Qt's mapping of a logical coordinate to device pixels on a monitor whose
+// top-left corner lies at origin in both, and of a length.
+qint32 toDevicePixels(qint32 logical, qint32 origin, double scale);
+qint32 toDeviceLength(qint32 logical, double scale);
+// The window's rectangle in device pixels (right and bottom just outside).
+PixelRect toDeviceRect(const PixelRect& logical, const DockArea& area);
+// The logical coordinate whose device pixel is nearest to device.
+qint32 toLogicalPixels(qint32 device, qint32 origin, double scale);
 
 class DockHost {
 public:
@@ -46,6 +63,15 @@ public:
     virtual double height() const = 0;
     virtual void setLeft(double twips) = 0;
     virtual void setTop(double twips) = 0;
+    // Puts the window's left (top) edge on this device pixel, where a slide ends. By
+    // default at the logical position nearest to it; a host that can place the window
+    // in device pixels puts it there exactly.
+    virtual void setLeftDevice(qint32 px);
+    virtual void setTopDevice(qint32 px);
+
+    // Whether the window can place itself and really is where it was put (the
+    // system reports the same place). Where not, it does not dock.
+    virtual bool placedAsAsked() const { return true; }
 
     // Whether a modal window or a pop-up is open, so that the window's own
     // enter and leave events may not arrive.
@@ -109,7 +135,9 @@ public slots:
     void tmrMoveTick();
 
     // Crossings of the window's border by the pointer, and a modal window opening
-    // or closing over it.
+    // or closing over it. A leave (with none of this program's pop-ups or modal
+    // windows open) counts as the pointer being outside until the next enter, whatever
+    // the pointer position says.
     void pointerEntered();
     void pointerLeft();
     void blockingChanged();
@@ -122,6 +150,8 @@ private:
     void crossing(bool over);
     void keepInsideScreen(PixelRect& proposed) const;
     void dockAtTouchedEdge();
+    // Where a slide in the current direction ends, in device pixels on its edge's axis.
+    qint32 slideEndDevice(const DockArea& area, bool hide) const;
 
     DockHost& m_host;
     iSubClass& m_hook;
@@ -131,7 +161,8 @@ private:
     bool m_dragging = false;
     bool m_docked = false;
     bool m_crossingEvents = false;
-    bool m_pointerOver = false; // as the last crossing said
+    bool m_pointerOver = false;    // as the last crossing said
+    bool m_leftByCrossing = false; // the pointer left the window, no pop-up open
     qint32 m_dockEdge = EdgeLeft;
     qint32 m_mouseIn = 0;
     qint32 m_slideStep = 0;
