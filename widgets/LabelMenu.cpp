@@ -5,9 +5,7 @@
 #include "widgets/LabelButton.h"
 #include "widgets/Twips.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QTimer>
 
 LabelMenu::LabelMenu(const QStringList& captions, int heightTwips, std::function<QString()> c1, const QString& x,
                      const QString& y, QWidget* parent)
@@ -33,16 +31,6 @@ LabelMenu::LabelMenu(const QStringList& captions, int heightTwips, std::function
     if (!m_items.isEmpty())
         m_items.first()->setFocus(Qt::OtherFocusReason);
     move(px(twips(x.toInt())), px(twips(y.toInt())));
-    // On X11 the menu bypasses the window manager, so that it opens at the pointer
-    // under compositors that centre or tile every dialog they manage (sway, weston)
-    // as under the others; it then takes the keyboard focus itself once shown.
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        setWindowFlag(Qt::BypassWindowManagerHint);
-        QTimer::singleShot(0, this, [this] {
-            if (isVisible())
-                activateWindow();
-        });
-    }
 }
 
 QList<QLabel*> LabelMenu::group() const {

@@ -156,9 +156,7 @@ void DockController::dockAtTouchedEdge() {
 }
 
 bool DockController::checkPointer() {
-    // After the pointer left the window, its position is not trusted until it enters
-    // again: under XWayland the position X clients see stops at its last value inside
-    // the window once the pointer is over a surface XWayland does not own.
+    // See trustLeaveOverPosition().
     const bool inside = !m_leftByCrossing && PtInRect(m_host.GetWindowRect(), m_host.GetCursorPos());
     const qint32 mouseIn = inside ? 1 : 0;
     if (m_mouseIn != mouseIn) {
@@ -198,7 +196,7 @@ void DockController::pointerEntered() {
 void DockController::pointerLeft() {
     // A pop-up or modal window of this program opened under the pointer also makes
     // the window report a leave; the pointer check decides then.
-    m_leftByCrossing = !m_host.modalOrPopupOpen();
+    m_leftByCrossing = m_trustLeave && !m_host.modalOrPopupOpen();
     crossing(false);
 }
 

@@ -117,6 +117,11 @@ public:
     // pointer, another window above this one). Without crossings tmrCheck runs
     // for as long as the window is docked.
     void useCrossingEvents() { m_crossingEvents = true; }
+    // Under XWayland the pointer position X clients see stops at its last value once
+    // the pointer is over a surface XWayland does not own: there a leave (with none of
+    // this program's pop-ups or modal windows open) counts as the pointer being
+    // outside until the next enter, whatever the position says.
+    void trustLeaveOverPosition() { m_trustLeave = true; }
 
 signals:
     // After every title drag: true when it ended at an edge (docked), false when undocked.
@@ -135,9 +140,7 @@ public slots:
     void tmrMoveTick();
 
     // Crossings of the window's border by the pointer, and a modal window opening
-    // or closing over it. A leave (with none of this program's pop-ups or modal
-    // windows open) counts as the pointer being outside until the next enter, whatever
-    // the pointer position says.
+    // or closing over it.
     void pointerEntered();
     void pointerLeft();
     void blockingChanged();
@@ -161,7 +164,8 @@ private:
     bool m_dragging = false;
     bool m_docked = false;
     bool m_crossingEvents = false;
-    bool m_pointerOver = false;    // as the last crossing said
+    bool m_pointerOver = false; // as the last crossing said
+    bool m_trustLeave = false;
     bool m_leftByCrossing = false; // the pointer left the window, no pop-up open
     qint32 m_dockEdge = EdgeLeft;
     qint32 m_mouseIn = 0;

@@ -31,3 +31,7 @@ bool moveDockedExactly(QWidget* window, QPoint device);
 std::optional<QPoint> reportedPosition(const QWidget* window);
 // The logical position of a device pixel on window's screen.
 QPoint logicalPosition(const QWidget* window, QPoint device);
+
+// True under XWayland, where the pointer position X clients see stops at its last
+// value once the pointer is over a surface XWayland does not own.
+bool pointerStopsOnLeave();

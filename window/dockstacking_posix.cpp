@@ -228,3 +228,15 @@ QPoint logicalPosition(const QWidget* window, QPoint device) {
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
     return origin + QPointF((device - origin) / scale).toPoint();
 }
+
+bool pointerStopsOnLeave() {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return false;
+    static const char name[] = "XWAYLAND";
+    const auto cookie = xcb_query_extension(connection, sizeof(name) - 1, name);
+    xcb_query_extension_reply_t* reply = xcb_query_extension_reply(connection, cookie, nullptr);
+    const bool xwayland = reply && reply->present;
+    free(reply);
+    return xwayland;
+}

@@ -47,3 +47,7 @@ std::optional<QPoint> reportedPosition(const QWidget*) {
 QPoint logicalPosition(const QWidget*, QPoint device) {
     return device;
 }
+
+bool pointerStopsOnLeave() {
+    return false;
+}

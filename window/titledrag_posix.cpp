@@ -24,7 +24,7 @@ const char* const MovesIgnored = "jotlarkMovesIgnored";
 
 // A drag whose window has not moved on screen this long after it was first asked
 // to goes to the compositor.
-constexpr qint64 FollowGraceMs = 150;
+constexpr qint64 FollowGraceMs = 500;
 // How long the end of a drag waits for the window's last move to take effect.
 constexpr qint64 SettleMs = 200;
 

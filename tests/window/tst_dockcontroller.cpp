@@ -492,6 +492,7 @@ private slots:
         QFETCH(bool, polls);
         Rig rig;
         rig.dock.useCrossingEvents();
+        rig.dock.trustLeaveOverPosition(); // as under XWayland; on X11 the position decides
         rig.dragTo(0, 200);
         rig.host.cursor = inside ? rig.host.insidePx() : QPoint(900, 700);
         rig.host.modal = popupAtLeave;
