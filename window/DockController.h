@@ -11,9 +11,6 @@
 
 class iSubClass;
 
-// The docked window and its screen, as the docking code sees them. Rectangles and
-// the pointer are in screen pixels; the window's Left, Top, Width and Height and
-// the screen width are in twips.
 // Where the window may be dragged and where it docks, in screen pixels.
 struct DockArea {
     // The whole desktop: drags stop at its left, top and right edges.
@@ -45,6 +42,9 @@ PixelRect toDeviceRect(const PixelRect& logical, const DockArea& area);
 // The logical coordinate whose device pixel is nearest to device.
 qint32 toLogicalPixels(qint32 device, qint32 origin, double scale);
 
+// The docked window and its screen, as the docking code sees them. Rectangles and
+// the pointer are in screen pixels; the window's Left, Top, Width and Height and
+// the screen width are in twips.
 class DockHost {
 public:
     virtual ~DockHost() = default;
