@@ -187,10 +187,18 @@ void Form1::repaintTheme() {
 }
 
 int Form1::leftTwips() const {
-    return twips(x());
+    return twips(realPosition().x());
 }
 int Form1::topTwips() const {
-    return twips(y());
+    return twips(realPosition().y());
+}
+
+QPoint Form1::realPosition() const {
+    // Where the system has the board: a compositor that ignores a client placing
+    // itself keeps it elsewhere than Qt last asked.
+    if (const std::optional<QPoint> real = reportedPosition(this))
+        return logicalPosition(this, *real);
+    return pos();
 }
 void Form1::moveToTwips(int left, int top) {
     move(px(left), px(top));

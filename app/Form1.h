@@ -55,6 +55,8 @@ public:
     void setSlotFrames(bool framed) override;
     int leftTwips() const override;
     int topTwips() const override;
+    // The board's top-left corner where the system really has it (logical pixels).
+    QPoint realPosition() const;
 
     // ReminderHost
     QString noteText(int slot) const override;
