@@ -17,13 +17,9 @@ HEADLESS_PACKAGES=(xvfb xdotool imagemagick)
 # Making the Debian package and checking it (scripts/package).
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
 # Only the tests need these (scripts/test): sanitizers and the fuzzer, a sound server,
-<<<<<<< HEAD
-# two window managers, Xorg's dummy driver with xrandr for two monitors, and
+# two window managers, Xorg's dummy driver with xrandr for two monitors, the
+# Wayland compositors (with XWayland) the acceptance suite nests in Xvfb, and
 # Syncthing for the two-machine sync case.
-=======
-# two window managers, Xorg's dummy driver with xrandr for two monitors, and the
-# Wayland compositors (with XWayland) the acceptance suite nests in Xvfb.
->>>>>>> way
 TEST_PACKAGES=(
   "${HEADLESS_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
   clang libclang-rt-14-dev clang-format ccache
