@@ -758,7 +758,7 @@ class WineProgram(Program):
         for line in self.wine("wine", "reg", "query", RUN_KEY, "/v", "jotlark").replace("\r", "").splitlines():
             fields = line.split(None, 2)
             if len(fields) == 3 and fields[0] == "jotlark":
-                return fields[2]
+                return fields[2].strip()
         return ""
 
     def shutdown(self):
