@@ -84,10 +84,12 @@ def desktop(request, jotlark, screen, work):
         if not manager.start():
             manager.stop()
             pytest.fail(f"{manager.name}: the window manager did not start ({manager.log_tail()})", pytrace=False)
+        jotlark.desktop_env = manager.program_environment()
         jotlark.start(screen)
     yield manager
     if manager.argv is not None:
         jotlark.stop()
+        jotlark.desktop_env = {}
         manager.stop()
 
 
@@ -116,15 +118,16 @@ def wine_screen(xvfb, work, request):
     return driver.Screen(xvfb.display, work, _shots(request.config, request.config.getoption("--build-win")))
 
 
-@pytest.fixture(scope="module")
+@pytest.fixture(scope="module", params=list(driver.WINE_PROGRAMS))
 def wine_jotlark(work, wine_screen, request):
-    """jotlark.exe from the portable folder in a fresh 64-bit prefix, kept for the module."""
+    """jotlark.exe from the portable folder in a fresh 64-bit prefix, kept for the
+    module; once for each Wine set-up."""
     executable = driver.Path(request.config.getoption("--build-win")) / "jotlark-windows" / "jotlark.exe"
     if not executable.is_file():
         pytest.skip(f"no program at {executable} (run scripts/windows build)")
     if shutil.which("wine") is None:
         pytest.skip("no Wine (wine64)")
-    program = driver.WineProgram(work / "wine", executable)
+    program = driver.WINE_PROGRAMS[request.param](work / f"wine-{request.param}", executable)
     program.screen = wine_screen
     program.make_prefix()
     yield program

@@ -175,6 +175,11 @@ class WindowManager:
         self.log = work / "wm.log"
         self.proc = None
 
+    def program_environment(self):
+        """What a program started on this desktop needs besides the display (a
+        compositor gives its WAYLAND_DISPLAY, ...)."""
+        return {}
+
     def running(self):
         out = self.screen.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
         return "window id" in out
@@ -600,6 +605,8 @@ class Program:
         self.log = work / "app.log"
         self.proc = None
         self.screen = None
+        # Set by the desktop the program runs on, for every start there.
+        self.desktop_env = {}
 
     # what a subclass gives
     def command(self):
@@ -617,7 +624,8 @@ class Program:
     # starting and stopping
     def _spawn(self):
         with open(self.log, "ab") as out:
-            self.proc = subprocess.Popen(self.command(), env=dict(self.screen.env, **self.environment()),
+            env = {**self.screen.env, **self.desktop_env, **self.environment()}
+            self.proc = subprocess.Popen(self.command(), env=env,
                                          cwd=self.cwd(), stdout=out, stderr=subprocess.STDOUT)
 
     def start(self, screen):
@@ -713,8 +721,9 @@ RUN_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 
 
 class WineProgram(Program):
-    """jotlark.exe from the portable folder, in a fresh 64-bit prefix of its own;
-    its files are in C:\\ of the prefix."""
+    """jotlark.exe from the portable folder, in a fresh 64-bit prefix of its own,
+    run as Wine runs programs (an administrator, C:\\ writable); its files are in
+    C:\\ of the prefix."""
 
     def __init__(self, work, executable):
         super().__init__(work)
@@ -737,8 +746,9 @@ class WineProgram(Program):
         self.env = {k: v for k, v in env.items() if k.startswith(("WINE", "LC_", "QT_"))}
 
     def wine(self, *args):
+        """Runs a Wine tool in the prefix; its output (the console's code page 936) as text."""
         env = dict(self.screen.env, **self.env)
-        return subprocess.run(list(args), env=env, capture_output=True, text=True).stdout
+        return subprocess.run(list(args), env=env, capture_output=True).stdout.decode("gbk", errors="replace")
 
     def command(self):
         return ["wine", self.executable.name]
@@ -763,6 +773,11 @@ class WineProgram(Program):
 
     def shutdown(self):
         self.wine("wineserver", "-k")
+
+
+# The Wine set-ups the Wine cases run in; a new one (a standard user, ...) is a
+# WineProgram subclass with its own make_prefix and a row here.
+WINE_PROGRAMS = {"administrator": WineProgram}
 
 
 def new_work_folder():
