@@ -404,6 +404,16 @@ class Screen:
 # ---- the program's windows, with named places ----
 
 
+def place(dx, dy, doc=None):
+    """A named place on a window: a method giving the screen point dx, dy from its corner."""
+
+    def point(self):
+        return self.at(dx, dy)
+
+    point.__doc__ = doc
+    return point
+
+
 class Window:
     NAME = None
     SIZE = None
@@ -447,20 +457,13 @@ class Board(Window):
     """The main window, 247 x 320 px: title strip, note box, six slot rows 40 px apart from y 80."""
     NAME, SIZE = "Jotlark", (247, 320)
 
-    def title_point(self):
-        """Where a drag takes the title strip."""
-        return self.at(120, 10)
-
-    def title_menu_point(self):
-        """Where a right-click on the title strip opens the title menu."""
-        return self.at(60, 10)
+    title_point = place(120, 10, "Where a drag takes the title strip.")
+    title_menu_point = place(60, 10, "Where a right-click on the title strip opens the title menu.")
+    note_box = place(60, 45)
 
     def strip_point(self, dx=5):
         """A pixel of the title strip, clear of its text."""
         return self.at(dx, 5)
-
-    def note_box(self):
-        return self.at(60, 45)
 
     @staticmethod
     def slot_dy(n):
@@ -513,40 +516,27 @@ class TitleMenu(Menu):
 class HelpPage(Window):
     NAME, SIZE = "帮助", (304, 411)
 
-    def dont_show_again(self):
-        return self.at(30, 394)
-
-    def enter(self):
-        return self.at(150, 394)
+    dont_show_again = place(30, 394, "不再显示本页面")
+    enter = place(150, 394, "立即进入Jotlark")
 
 
 class SettingsWindow(Window):
     NAME, SIZE = "设置", (312, 223)
 
-    def autostart(self):
-        return self.at(20, 44)
+    autostart = place(20, 44, "开机自启动")
+    save = place(116, 203, "保存")
+    close = place(196, 203, "关闭")
 
     def theme_swatch(self, theme):
         return self.at(36 + 80 * (theme - 1), 136)
-
-    def save(self):
-        return self.at(116, 203)
-
-    def close(self):
-        return self.at(196, 203)
 
 
 class ReminderEditor(Window):
     NAME, SIZE = "时间设置", (303, 195)
 
-    def hour_box(self):
-        return self.at(192, 112)
-
-    def minute_box(self):
-        return self.at(256, 112)
-
-    def save(self):
-        return self.at(268, 147)
+    hour_box = place(192, 112)
+    minute_box = place(256, 112)
+    save = place(268, 147, "保存")
 
 
 # The title strip's colour in each theme.
