@@ -26,6 +26,8 @@ from pathlib import Path
 
 import pytest
 
+pytestmark = pytest.mark.sync
+
 ROOT = Path(__file__).resolve().parents[2]
 JOTLARK = Path(os.environ.get("JOTLARK", ROOT / "build" / "app" / "jotlark"))
 POLL = 0.1
