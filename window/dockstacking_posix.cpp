@@ -233,6 +233,12 @@ bool pointerStopsOnLeave() {
     xcb_connection_t* connection = x11Connection();
     if (!connection)
         return false;
+    // XWayland names its outputs XWAYLAND0, XWAYLAND1, ...; only later versions
+    // (23.1 on) also announce an XWAYLAND extension.
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->name().startsWith(QLatin1String("XWAYLAND")))
+            return true;
+    }
     static const char name[] = "XWAYLAND";
     const auto cookie = xcb_query_extension(connection, sizeof(name) - 1, name);
     xcb_query_extension_reply_t* reply = xcb_query_extension_reply(connection, cookie, nullptr);
