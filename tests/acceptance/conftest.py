@@ -19,9 +19,26 @@ def pytest_addoption(parser):
                     help="where the screenshots go (default: <build folder>/screenshots)")
 
 
-# The desktops the docking cases run on, the bare display first. JOTLARK_WMS
-# names the window managers (default: all of them).
+# The desktops the desktop cases run on, the bare display first. JOTLARK_WMS
+# names the others (default: all of them: window managers, the scaled screen,
+# compositors).
 DESKTOP_NAMES = ["none"] + os.environ.get("JOTLARK_WMS", " ".join(n for n in driver.DESKTOPS if n != "none")).split()
+
+
+def pytest_generate_tests(metafunc):
+    """A case that takes the desktop runs on every desktop whose CASES has its group
+    (@pytest.mark.desktop_case("docking"); "windows" when unmarked), unless it
+    names its desktops itself. The runs on a compositor also carry the wayland mark."""
+    if "desktop" not in metafunc.fixturenames:
+        return
+    if any("desktop" in m.args[0] for m in metafunc.definition.iter_markers("parametrize")):
+        return
+    marker = metafunc.definition.get_closest_marker("desktop_case")
+    group = marker.args[0] if marker else "windows"
+    names = [n for n in DESKTOP_NAMES if group in driver.DESKTOPS[n].CASES]
+    params = [pytest.param(n, marks=[pytest.mark.wayland] if issubclass(driver.DESKTOPS[n], driver.Compositor) else [])
+              for n in names]
+    metafunc.parametrize("desktop", params, indirect=True, scope="class")
 
 
 def _shots(config, build):
@@ -51,8 +68,18 @@ def xvfb(work):
 
 
 @pytest.fixture(scope="module")
-def screen(xvfb, work, request):
+def display(xvfb, work, request):
+    """The suite's own display."""
     return driver.Screen(xvfb.display, work, _shots(request.config, request.config.getoption("--build")))
+
+
+@pytest.fixture
+def screen(display, request):
+    """The screen the case drives: the desktop's where the case takes one (a
+    compositor's XWayland display, a scaled screen), else the suite's display."""
+    if "desktop" in request.fixturenames:
+        return request.getfixturevalue("desktop").screen
+    return display
 
 
 @pytest.fixture(scope="module")
@@ -73,21 +100,24 @@ def board(jotlark, screen):
     return jotlark.running_board(screen)
 
 
-@pytest.fixture(scope="class", params=DESKTOP_NAMES)
-def desktop(request, jotlark, screen, work):
-    """A window manager on the display (or none). Under a window manager the
-    program is restarted, at the position it stored, once the manager has taken
-    the screen."""
-    manager = driver.DESKTOPS[request.param](screen, work)
-    if manager.argv is not None:
+@pytest.fixture(scope="class")
+def desktop(request, jotlark, display, work):
+    """A desktop (see driver.DESKTOPS): a window manager on the display, or none, or
+    a display of its own (a scaled screen, a nested compositor's XWayland). Except
+    on the bare display the program is restarted, at the position it stored, once
+    the desktop is up. A compositor that cannot start here skips, with the reason."""
+    manager = driver.DESKTOPS[request.param](display, work)
+    if not manager.bare():
         jotlark.stop()
         if not manager.start():
             manager.stop()
-            pytest.fail(f"{manager.name}: the window manager did not start ({manager.log_tail()})", pytrace=False)
+            if manager.OPTIONAL:
+                pytest.skip(f"{manager.name} cannot start here: {manager.why_not()}")
+            pytest.fail(f"{manager.name}: the desktop did not start: {manager.why_not()}", pytrace=False)
         jotlark.desktop_env = manager.program_environment()
-        jotlark.start(screen)
+        jotlark.start(manager.screen)
     yield manager
-    if manager.argv is not None:
+    if not manager.bare():
         jotlark.stop()
         jotlark.desktop_env = {}
         manager.stop()

@@ -5,7 +5,11 @@ Everything the X11 and the Wine cases share lives here once: one poll interval,
 one way to wait, one way to answer a message box, one drag.
 """
 
+import glob
+import math
 import os
+import pwd
+import re
 import shutil
 import signal
 import subprocess
@@ -47,6 +51,21 @@ def proc_alive(pid):
             return f.read().rsplit(")", 1)[1].split()[0] != "Z"
     except (OSError, IndexError):
         return False
+
+
+def end_process_group(proc, timeout=5):
+    """Ends a process started with start_new_session and all it started (SIGTERM,
+    then SIGKILL after timeout seconds)."""
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        try:
+            os.killpg(proc.pid, sig)
+            proc.wait(timeout)
+            return
+        except ProcessLookupError:
+            proc.wait()
+            return
+        except subprocess.TimeoutExpired:
+            pass
 
 
 # ---- X servers ----
@@ -169,11 +188,28 @@ class WindowManager:
     name = "none"
     argv = None
     env = {}
+    # The groups of desktop cases that run here (a case names its group with
+    # @pytest.mark.desktop_case; unmarked ones are "windows").
+    CASES = ("docking", "windows")
+    # Whether a desktop that cannot start on this machine skips its cases (with the
+    # reason) instead of failing them.
+    OPTIONAL = False
+    # Whether it puts a new window where it likes, not where the program asks.
+    PLACES_WINDOWS = False
+    # Faults of the desktop itself that a case meets, by name, with the reason: the
+    # case's assertion there is an expected failure on this desktop.
+    KNOWN_FAULTS = {}
 
     def __init__(self, screen, work):
+        # The screen the program runs on: this one, or one the desktop makes.
         self.screen = screen
         self.log = work / "wm.log"
         self.proc = None
+        self.reason = ""
+
+    def bare(self):
+        """The display as it is: nothing to start, the program need not restart."""
+        return self.argv is None
 
     def program_environment(self):
         """What a program started on this desktop needs besides the display (a
@@ -202,14 +238,13 @@ class WindowManager:
         except OSError:
             return ""
 
+    def why_not(self):
+        return self.reason or f"it did not take the screen ({self.log_tail()})"
+
     def stop(self):
         if self.proc is None:
             return
-        try:
-            os.killpg(self.proc.pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
-        self.proc.wait()
+        end_process_group(self.proc)
         self.proc = None
         self.screen.run(["xprop", "-root", "-remove", "_NET_SUPPORTING_WM_CHECK"], check=False)
 
@@ -224,10 +259,6 @@ class Xfwm4(WindowManager):
     name = "xfwm4"
     argv = ["dbus-run-session", "--", "xfwm4", "--compositor=off", "--sm-client-disable"]
     env = {"NO_AT_BRIDGE": "1"}
-
-
-# The desktops the docking cases run on; a new one is a class above and a row here.
-DESKTOPS = {"none": WindowManager, "openbox": Openbox, "xfwm4": Xfwm4}
 
 
 # ---- the screen: windows, input, pixels ----
@@ -245,13 +276,26 @@ class Geometry:
 
 
 class Screen:
-    """One X display, seen and driven with xdotool and ImageMagick."""
+    """One X display, seen and driven with xdotool and ImageMagick. scale: device
+    pixels per logical pixel of the program there (QT_SCALE_FACTOR); the places on
+    its windows and their sizes are given in logical pixels."""
 
-    def __init__(self, display, work, shots):
+    def __init__(self, display, work, shots, scale=1, env=None):
         self.display = display
         self.work = work
         self.shots = shots
-        self.env = dict(os.environ, DISPLAY=display)
+        self.scale = scale
+        self.env = dict(os.environ, DISPLAY=display, **(env or {}))
+        self.env.pop("WAYLAND_DISPLAY", None)
+
+    def size(self):
+        """The screen's width and height in device pixels."""
+        width, height = self.xdotool("getdisplaygeometry").split()
+        return int(width), int(height)
+
+    def device(self, logical):
+        """Logical pixels in device pixels, rounded as Qt rounds (halves away from 0)."""
+        return int(math.floor(logical * self.scale + 0.5))
 
     def run(self, argv, check=True):
         try:
@@ -305,7 +349,7 @@ class Screen:
     def find(self, kind, name=None, size=None):
         """The visible window of kind's name and size, or None."""
         name = name or kind.NAME
-        size = size if size is not None else kind.SIZE
+        size = size if size is not None else kind.SIZE and tuple(map(self.device, kind.SIZE))
         for wid in self.windows_named(name):
             if size is None:
                 return kind(self, wid)
@@ -324,17 +368,21 @@ class Screen:
         return wait_until(lambda: self.no_window(name), timeout)
 
     # input
+    def input(self, *args):
+        """xdotool input (pointer and keys) where this screen takes it."""
+        return self.xdotool(*args)
+
     def move(self, x, y):
-        self.xdotool("mousemove", x, y)
+        self.input("mousemove", x, y)
 
     def click(self, point, button=1):
-        self.xdotool("mousemove", point[0], point[1], "sleep", "0.1", "click", button)
+        self.input("mousemove", point[0], point[1], "sleep", "0.1", "click", button)
 
     def key(self, *keys):
-        self.xdotool("key", *keys)
+        self.input("key", *keys)
 
     def type(self, text, delay=12):
-        self.xdotool("type", "--delay", delay, text)
+        self.input("type", "--delay", delay, text)
 
     def focus(self, wid):
         """Gives a window the keyboard focus: through the window manager where there is one."""
@@ -343,14 +391,14 @@ class Screen:
 
     def drag(self, start, end):
         """Left button down at start, moved to end in eight steps; the button stays held."""
-        self.xdotool("mousemove", start[0], start[1], "sleep", "0.2", "mousedown", 1)
+        self.input("mousemove", start[0], start[1], "sleep", "0.2", "mousedown", 1)
         for i in range(1, 9):
             self.move(start[0] + int((end[0] - start[0]) * i / 8), start[1] + int((end[1] - start[1]) * i / 8))
             time.sleep(0.05)
         time.sleep(0.2)
 
     def release(self):
-        self.xdotool("mouseup", 1)
+        self.input("mouseup", 1)
 
     @contextmanager
     def dragging(self, start, end):
@@ -401,6 +449,291 @@ class Screen:
                   str(target)])
 
 
+# ---- desktops with a display of their own: a scaled screen, Wayland compositors ----
+
+
+class Scaled(WindowManager):
+    """No window manager on a 2560 x 1600 screen of its own, the program at
+    QT_SCALE_FACTOR=1.5, where Qt's logical widths are rounded."""
+
+    name = "scale1.5"
+    CASES = ("docking",)
+    SCALE = 1.5
+
+    def __init__(self, screen, work):
+        super().__init__(screen, work / self.name)
+        self.base = screen
+        self.work = work / self.name
+        self.work.mkdir(parents=True, exist_ok=True)
+        self.server = None
+
+    def bare(self):
+        return False
+
+    def start(self):
+        self.server = XServer(["Xvfb", "-screen", "0", "2560x1600x24", "-nolisten", "tcp", "-noreset"],
+                              self.work / "xvfb.log")
+        if not self.server.display:
+            self.reason = f"Xvfb did not start ({self.server.last_log_line()})"
+            return False
+        self.screen = Screen(self.server.display, self.work, self.base.shots, scale=self.SCALE)
+        return True
+
+    def program_environment(self):
+        return {"QT_SCALE_FACTOR": str(self.SCALE)}
+
+    def stop(self):
+        if self.server is not None:
+            self.server.stop()
+            self.server = None
+        self.screen = self.base
+
+
+class NestedScreen(Screen):
+    """The XWayland display of a compositor nested in an outer X server: the
+    program's windows are found there, while the pointer and the keys go to the
+    outer display, where they are the compositor's own input (as a person moves
+    the pointer), and pixels are read there, from the composited output. Points
+    are in the compositor's output, whose corner lies at origin on the outer
+    display."""
+
+    def __init__(self, display, outer, origin, env):
+        super().__init__(display, outer.work, outer.shots, env=env)
+        self.outer = outer
+        self.origin = origin
+
+    def input(self, *args):
+        args, ox, oy = list(args), *self.origin
+        for i, arg in enumerate(args[:-2]):
+            if arg == "mousemove":
+                args[i + 1], args[i + 2] = int(args[i + 1]) + ox, int(args[i + 2]) + oy
+        return self.outer.xdotool(*args)
+
+    def geometry(self, wid):
+        # Inside a compositor's frame xdotool's geometry can be wrong; xwininfo's absolute one is right.
+        lines = (line.split(":", 1) for line in self.run(["xwininfo", "-id", str(wid)]).splitlines() if ":" in line)
+        v = {key.strip(): value.strip() for key, value in lines}
+        return Geometry(int(v["Absolute upper-left X"]), int(v["Absolute upper-left Y"]), int(v["Width"]),
+                        int(v["Height"]))
+
+    def _capture(self):
+        full = self.outer._capture()
+        width, height = self.size()
+        path = self.work / "output.png"
+        self.run(["convert", str(full), "-crop", f"{width}x{height}+{self.origin[0]}+{self.origin[1]}", "+repage",
+                  str(path)])
+        return path
+
+
+class Compositor(WindowManager):
+    """A Wayland compositor nested in an outer Xvfb of its own whose screen its
+    output fills (so the outer pointer stops at the output's edges), with XWayland:
+    the program runs on the XWayland display, driven through the outer one (see
+    NestedScreen). A compositor that is missing or cannot start here skips its
+    cases, with the reason."""
+
+    OPTIONAL = True
+    binary = None
+    WIDTH, HEIGHT = 1280, 800
+    START_TIMEOUT = 40
+
+    def __init__(self, screen, work):
+        super().__init__(screen, work)
+        self.base = screen
+        self.work = work / self.name
+        self.work.mkdir(parents=True, exist_ok=True)
+        self.runtime = self.work / "runtime"
+        self.runtime.mkdir(mode=0o700, exist_ok=True)
+        self.log = self.work / "compositor.log"
+        self.outer = None
+        self.xauthority = None
+
+    def bare(self):
+        return False
+
+    # what a compositor gives
+    def launch(self, env):
+        """Starts the compositor (self.proc) on the outer display of env."""
+        raise NotImplementedError
+
+    def xwayland_display(self):
+        """Its XWayland display once it has one, or None."""
+        raise NotImplementedError
+
+    def _popen(self, argv, env, **kwargs):
+        with open(self.log, "ab") as out:
+            self.proc = subprocess.Popen(argv, env=env, stdout=out, stderr=subprocess.STDOUT, start_new_session=True,
+                                         **kwargs)
+
+    def _from_log(self, pattern):
+        m = re.search(pattern, self.log.read_text(errors="replace")) if self.log.exists() else None
+        return f":{m.group(1)}" if m else None
+
+    @staticmethod
+    def _from_file(path):
+        try:
+            return Path(path).read_text().strip() or None
+        except OSError:
+            return None
+
+    def origin(self, outer):
+        """The corner of the compositor's output window on the outer display."""
+        for line in outer.run(["xwininfo", "-root", "-children"]).splitlines():
+            m = re.search(r"(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)", line)
+            if m and (int(m.group(1)), int(m.group(2))) == (self.WIDTH, self.HEIGHT):
+                return int(m.group(3)), int(m.group(4))
+        return 0, 0
+
+    def start(self):
+        if shutil.which(self.binary) is None:
+            self.reason = f"{self.binary} is not installed"
+            return False
+        self.outer = XServer(["Xvfb", "-screen", "0", f"{self.WIDTH}x{self.HEIGHT}x24", "-nolisten", "tcp",
+                              "-noreset"], self.work / "outer.log")
+        if not self.outer.display:
+            self.reason = f"the outer Xvfb did not start ({self.outer.last_log_line()})"
+            return False
+        outer = Screen(self.outer.display, self.work, self.base.shots)
+        env = dict(outer.env, XDG_RUNTIME_DIR=str(self.runtime))
+        try:
+            self.launch(env)
+        except OSError as error:
+            self.reason = f"{self.name} could not be run: {error}"
+            return False
+        found = []
+        if not wait_until(lambda: found.append(self.xwayland_display()) or found[-1], self.START_TIMEOUT):
+            self.reason = f"{self.name} gave no XWayland display within {self.START_TIMEOUT} s: {self.log_tail()}"
+            return False
+        env = {"XAUTHORITY": self.xauthority} if self.xauthority else {}
+        self.screen = NestedScreen(found[-1], outer, self.origin(outer), env)
+        if not wait_until(lambda: self.screen.succeeds(["xdpyinfo"]), WINDOW_TIMEOUT):
+            self.reason = f"the XWayland display {found[-1]} of {self.name} does not answer: {self.log_tail()}"
+            return False
+        return True
+
+    def running(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def program_environment(self):
+        return {"QT_QPA_PLATFORM": "xcb"}
+
+    def stop(self):
+        if self.proc is not None:
+            end_process_group(self.proc)
+            self.proc = None
+        if self.outer is not None:
+            self.outer.stop()
+            self.outer = None
+        self.screen = self.base
+
+
+# mutter and kwin: when the board is docked it is mapped again (bypassing the
+# window manager), and a pointer that leaves it within about the first second after
+# that crosses onto the desktop without the compositor telling XWayland: the board
+# gets no leave, the position X clients see stays inside it, and it stays shown
+# until the pointer enters and leaves it again.
+LEAVE_LOST_AFTER_REMAP = ("the compositor sends XWayland no leave when the pointer leaves the board within about "
+                          "a second of its being mapped again as docked")
+
+
+class Mutter(Compositor):
+    """GNOME's compositor; its XWayland wants the auth file it writes."""
+    name, binary = "mutter", "mutter"
+    CASES = ("docking",)
+    KNOWN_FAULTS = {"leave right after docking": LEAVE_LOST_AFTER_REMAP}
+
+    def launch(self, env):
+        env["MUTTER_DEBUG_DUMMY_MODE_SPECS"] = f"{self.WIDTH}x{self.HEIGHT}"
+        self._popen(["dbus-run-session", "--", "mutter", "--nested", "--wayland", "--wayland-display=jotlark-mutter"],
+                    env)
+
+    def xwayland_display(self):
+        display = self._from_log(r"Using public X11 display :(\d+)")
+        auth = glob.glob(str(self.runtime / ".mutter-Xwaylandauth.*"))
+        if display and auth:
+            self.xauthority = auth[0]
+            return display
+        return None
+
+
+class Kwin(Compositor):
+    """KDE's compositor, from a copy of the binary: /usr/bin/kwin_wayland carries
+    file capabilities a container may refuse to exec; a copy has none, and must
+    keep the name. It runs a command once XWayland is up, which tells the display."""
+    name, binary = "kwin", "kwin_wayland"
+    CASES = ("docking",)
+    KNOWN_FAULTS = {"leave right after docking": LEAVE_LOST_AFTER_REMAP}
+
+    def launch(self, env):
+        copy = self.work / "bin" / "kwin_wayland"
+        copy.parent.mkdir(exist_ok=True)
+        shutil.copy(shutil.which("kwin_wayland"), copy)
+        report = self.work / "display"
+        self._popen(["dbus-run-session", "--", str(copy), "--x11-display", env["DISPLAY"], "--socket", "jotlark-kwin",
+                     "--xwayland", "--width", str(self.WIDTH), "--height", str(self.HEIGHT),
+                     f"sh -c 'echo $DISPLAY > {report}.tmp; mv {report}.tmp {report}; exec sleep infinity'"], env)
+
+    def xwayland_display(self):
+        return self._from_file(self.work / "display")
+
+
+class Weston(Compositor):
+    """weston's X11 backend; it places X11 windows itself."""
+    name, binary = "weston", "weston"
+    CASES = ("placement",)
+    # weston 10 places every new X11 window itself (below its panel), whatever
+    # position the window asks for (its position hints included).
+    PLACES_WINDOWS = True
+
+    def launch(self, env):
+        self._popen(["weston", "--backend=x11-backend.so", "--socket=jotlark-weston", "--xwayland",
+                     f"--width={self.WIDTH}", f"--height={self.HEIGHT}", "--idle-time=0"], env)
+
+    def xwayland_display(self):
+        return self._from_log(r"xserver listening on display :(\d+)")
+
+
+class Sway(Compositor):
+    """sway's X11 backend (wlroots). sway refuses to run as root: it runs as the
+    user nobody from a folder of its own, and lets root's clients onto its XWayland
+    display."""
+    name, binary = "sway", "sway"
+    CASES = ("drag",)
+
+    def launch(self, env):
+        user = pwd.getpwnam("nobody")
+        home = Path(tempfile.mkdtemp(prefix="jotlark-sway-"))
+        os.chmod(home, 0o755)
+        self._home = home
+        self.runtime = home / "runtime"
+        self.runtime.mkdir()
+        os.chown(self.runtime, user.pw_uid, user.pw_gid)
+        os.chmod(self.runtime, 0o700)
+        config = home / "sway.conf"
+        config.write_text(f"output * resolution {self.WIDTH}x{self.HEIGHT}\nxwayland enable\n"
+                          f"exec sh -c 'xhost +si:localuser:root; echo $DISPLAY > {self.runtime}/d.tmp; "
+                          f"mv {self.runtime}/d.tmp {self.runtime}/display'\n")
+        os.chmod(config, 0o644)
+        self._popen(["setpriv", f"--reuid={user.pw_uid}", f"--regid={user.pw_gid}", "--clear-groups", "sway", "-c",
+                     str(config)],
+                    {"PATH": "/usr/bin:/bin", "HOME": str(self.runtime), "XDG_RUNTIME_DIR": str(self.runtime),
+                     "DISPLAY": env["DISPLAY"], "WLR_BACKENDS": "x11", "WLR_RENDERER": "pixman",
+                     "WLR_X11_OUTPUTS": "1"})
+
+    def xwayland_display(self):
+        return self._from_file(self.runtime / "display")
+
+    def stop(self):
+        super().stop()
+        shutil.rmtree(getattr(self, "_home", ""), ignore_errors=True)
+
+
+# The desktops the desktop cases run on, each running its CASES; a new one is a
+# class above and a row here.
+DESKTOPS = {"none": WindowManager, "openbox": Openbox, "xfwm4": Xfwm4, "scale1.5": Scaled, "mutter": Mutter,
+            "kwin": Kwin, "weston": Weston, "sway": Sway}
+
+
 # ---- the program's windows, with named places ----
 
 
@@ -434,8 +767,9 @@ class Window:
         return self.geometry().y
 
     def at(self, dx, dy):
+        """The screen point dx, dy logical pixels from the window's corner."""
         g = self.geometry()
-        return (g.x + dx, g.y + dy)
+        return (g.x + self.screen.device(dx), g.y + self.screen.device(dy))
 
     def gone(self):
         return self.screen.window_gone(self.id)

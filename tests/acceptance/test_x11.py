@@ -15,6 +15,19 @@ from driver import ROOT, STRIP_RGB, HelpPage, MessageBox, ReminderEditor, Settin
 pytestmark = pytest.mark.x11
 
 
+def exit_from_the_title_menu(jotlark, screen, menu):
+    """退出 from an open title menu, answered: the program ends. Returns the stored X, Y."""
+    screen.click(menu.item("退出"))
+    # The program ends on the answer: wait for the process, not for the box.
+    box = screen.wait_window(MessageBox, name="退出确认")
+    assert box, "no exit confirmation"
+    time.sleep(0.1)
+    screen.focus(box.id)
+    screen.key("Return")
+    assert jotlark.ended(5), "the program did not end"
+    return jotlark.profile.value("Main", "X"), jotlark.profile.value("Main", "Y")
+
+
 def store_note(jotlark, board, text, slot, delay):
     """Types text into the note box and stores it into slot, answering both boxes."""
     screen = jotlark.screen
@@ -169,43 +182,72 @@ class TestFirstStart:
             screen.shot(f"main-theme{theme}", board)
 
 
-# 60 twips = 4 px at 15 twips per pixel; the board is 247 x 320 px on a 1280 px wide screen.
-class TestDocking:
-    """Run with no window manager and again under each one (the desktop fixture)."""
+class Edges:
+    """Where the docked board is, in device pixels: the strip and the overlap beyond
+    the edge are 4 logical px (60 twips at 15 twips per pixel) rounded once, the
+    same at every edge; the board is 247 x 320 logical px. At scale 1 on 1280 x 800:
+    left -4 / -243, top -4 / -316, right clamp 1033, shown 1037, hidden 1276."""
 
+    def __init__(self, screen):
+        self.width, self.height = screen.size()
+        self.board = screen.device(247), screen.device(320)
+        strip = screen.device(4)
+        self.left_shown, self.left_hidden = -strip, strip - self.board[0]
+        self.top_shown, self.top_hidden = -strip, strip - self.board[1]
+        self.right_clamp = self.width - self.board[0]
+        self.right_shown, self.right_hidden = self.right_clamp + strip, self.width - strip
+        # A point of the desktop away from the board, wherever it is docked.
+        self.away = (self.width * 5 // 8, self.height * 3 // 4)
+
+
+class TestDocking:
+    """Run with no window manager and again under each desktop whose CASES has the
+    case's group (the desktop fixture): the docking cases also at scale 1.5 and
+    under mutter and kwin, the placement case under weston, the drag case under sway."""
+
+    @pytest.mark.desktop_case("docking")
     def test_docking_at_the_left_edge(self, desktop, screen, board):
-        y = board.y
+        edges, y = Edges(screen), board.y
         with screen.dragging(board.title_point(), (20, y + 10)):
             assert board.is_at(x=0), f"not clamped at the left edge during the drag (X={board.x})"
-        assert board.wait_at(x=-4), f"not shown 4 px beyond the left edge after docking (X={board.x})"
-        screen.move(800, 400)
-        assert board.wait_at(x=-243), f"did not slide out to a 4 px strip (X={board.x})"
+        assert board.wait_at(x=edges.left_shown), \
+            f"not shown {-edges.left_shown} px beyond the left edge after docking (X={board.x})"
+        screen.move(*edges.away)
+        hidden = board.wait_at(x=edges.left_hidden)
+        if not hidden and "leave right after docking" in desktop.KNOWN_FAULTS:
+            pytest.xfail(desktop.KNOWN_FAULTS["leave right after docking"])
+        assert hidden, f"did not slide out to the strip (X={board.x})"
         time.sleep(0.2)
-        screen.shot("docked-hidden")
+        screen.shot("docked-hidden" if desktop.name == "none" else f"docked-hidden-{desktop.name}")
         screen.move(1, y + 100)
-        assert board.wait_at(x=-4), f"did not slide back when the strip was touched (X={board.x})"
+        assert board.wait_at(x=edges.left_shown), f"did not slide back when the strip was touched (X={board.x})"
 
+    @pytest.mark.desktop_case("docking")
     def test_docking_at_the_top_edge(self, desktop, screen, board):
-        with screen.dragging(board.title_point(), (600, -40)):
+        edges = Edges(screen)
+        with screen.dragging(board.title_point(), (edges.width // 2, -40)):
             assert board.is_at(y=0), f"not clamped at the top edge during the drag (Y={board.y})"
         # The pointer was inside at the last check (the board was shown at the left),
         # so a re-dock starts no slide: the board stays where it was dropped.
         time.sleep(0.3)
         assert board.is_at(y=0), f"re-docked board moved while the pointer stayed inside (Y={board.y})"
-        screen.move(800, 600)
-        assert board.wait_at(y=-316), f"did not slide out upwards (Y={board.y})"
+        screen.move(*edges.away)
+        assert board.wait_at(y=edges.top_hidden), f"did not slide out upwards (Y={board.y})"
         screen.move(board.x + 100, 1)
-        assert board.wait_at(y=-4), f"did not slide back down (Y={board.y})"
+        assert board.wait_at(y=edges.top_shown), f"did not slide back down (Y={board.y})"
 
+    @pytest.mark.desktop_case("docking")
     def test_docking_at_the_right_edge(self, desktop, screen, board):
-        with screen.dragging(board.title_point(), (1270, 300)):
-            assert board.is_at(x=1033), f"right side not clamped at the screen edge (X={board.x})"
+        edges = Edges(screen)
+        with screen.dragging(board.title_point(), (edges.width - 10, edges.height * 3 // 8)):
+            assert board.is_at(x=edges.right_clamp), f"right side not clamped at the screen edge (X={board.x})"
         time.sleep(0.3)
-        assert board.is_at(x=1033), f"re-docked board moved while the pointer stayed inside (X={board.x})"
-        screen.move(300, 400)
-        assert board.wait_at(x=1276), f"did not slide out to the right (X={board.x})"
-        screen.move(1278, board.y + 100)
-        assert board.wait_at(x=1037), f"did not slide back from the right (X={board.x})"
+        assert board.is_at(x=edges.right_clamp), \
+            f"re-docked board moved while the pointer stayed inside (X={board.x})"
+        screen.move(edges.width // 4, edges.height // 2)
+        assert board.wait_at(x=edges.right_hidden), f"did not slide out to the right (X={board.x})"
+        screen.move(edges.width - 2, board.y + 100)
+        assert board.wait_at(x=edges.right_shown), f"did not slide back from the right (X={board.x})"
 
     def test_docked_board_slides_out_above_a_covering_window(self, desktop, screen, board):
         """A covering window over the board's edge: touching the strip slides the
@@ -283,16 +325,60 @@ class TestDocking:
         screen.move(*menu.item("设置"))
         time.sleep(0.2)
         screen.shot("title-menu", menu)
-        screen.click(menu.item("退出"))
-        # The program ends on the answer: wait for the process, not for the box.
-        box = screen.wait_window(MessageBox, name="退出确认")
-        assert box, "no exit confirmation"
-        time.sleep(0.1)
-        screen.focus(box.id)
-        screen.key("Return")
-        assert jotlark.ended(5), "the program did not end"
-        stored = (jotlark.profile.value("Main", "X"), jotlark.profile.value("Main", "Y"))
+        stored = exit_from_the_title_menu(jotlark, screen, menu)
         assert stored == (str(bx * 15), str(by * 15)), f"stored X,Y={stored}, expected {bx * 15},{by * 15}"
+
+    @pytest.mark.desktop_case("placement")
+    def test_placement_loses_no_board(self, desktop, jotlark, screen):
+        """Started with no stored position the board is centred (where the desktop
+        places new windows itself, wholly on screen); a drag to the left edge leaves
+        it on screen (it docks only when really at the edge, and slides no further
+        than the strip), and the position stored on exit is its real one."""
+        jotlark.stop()
+        jotlark.profile.set("Main", "X", "0")
+        jotlark.profile.set("Main", "Y", "0")
+        jotlark.start(screen)
+        board = jotlark.board()
+        assert board, f"main window did not appear; {screen.describe()}"
+        edges, g = Edges(screen), board.geometry()
+        centre = ((edges.width - g.width) // 2, (edges.height - g.height) // 2)
+        if desktop.PLACES_WINDOWS:
+            assert 0 <= g.x <= edges.width - g.width and 0 <= g.y <= edges.height - g.height, \
+                f"board at {g.x},{g.y}, not wholly on screen"
+        else:
+            assert abs(g.x - centre[0]) <= 1 and abs(g.y - centre[1]) <= 1, f"board at {g.x},{g.y}, not centred {centre}"
+        # Quicker than the hand-over to the compositor's move: the board's own drag.
+        with screen.dragging(board.title_point(), (20, g.y + 10)):
+            pass
+        screen.move(*edges.away)
+        time.sleep(1)
+        g = board.geometry()
+        screen.shot(f"placement-{desktop.name}")
+        assert edges.left_hidden <= g.x <= edges.width - 4 and 0 <= g.y + g.height and g.y <= edges.height - 4, \
+            f"board at {g.x},{g.y}: lost off screen"
+        if g.x < 0:  # docked: it shows again when the strip is touched
+            screen.move(1, g.y + 100)
+            assert board.wait_at(x=edges.left_shown), f"did not slide back when the strip was touched (X={board.x})"
+        bx, by = board.at(0, 0)
+        menu = board.open_title_menu()
+        assert menu, "no title menu"
+        stored = exit_from_the_title_menu(jotlark, screen, menu)
+        assert stored == (str(bx * 15), str(by * 15)), f"stored X,Y={stored}, the board is at {bx * 15},{by * 15}"
+
+    @pytest.mark.desktop_case("drag")
+    def test_title_drag_moves_the_board(self, desktop, screen, board):
+        """Where the compositor ignores the board's own moves, the title drag hands
+        over to the compositor's move once half a second has passed without effect."""
+        x, y = board.at(0, 0)
+        start = board.title_point()
+        with screen.dragging(start, (start[0] + 40, start[1] + 20)):
+            time.sleep(0.6)
+            for i in range(1, 9):
+                screen.move(start[0] + 40 + 20 * i, start[1] + 20 + 10 * i)
+                time.sleep(0.05)
+            time.sleep(0.2)
+        assert wait_until(lambda: board.x - x >= 100 and board.y - y >= 50, 3), \
+            f"board at {board.at(0, 0)} after a drag of 200,100 from {x},{y}"
 
 
 class TestTwoMonitors:
