@@ -811,10 +811,10 @@ class Board(Window):
         """Slot n's label (a right-click opens the slot menu)."""
         return self.at(120, self.slot_dy(n))
 
-    def open_slot_menu(self, n):
+    def open_slot_menu(self, n, timeout=WINDOW_TIMEOUT):
         """Right-clicks slot n's label; the slot menu, or None."""
         self.screen.click(self.slot_label(n), 3)
-        return self.screen.wait_window(SlotMenu)
+        return self.screen.wait_window(SlotMenu, timeout=timeout)
 
     def open_title_menu(self):
         """Right-clicks the title strip; the title menu, or None."""

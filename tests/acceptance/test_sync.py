@@ -8,49 +8,29 @@ board B's slot; notes stored on both while the link is paused must all survive:
 one side's changes are taken by the other, and a note changed on both keeps one
 text in its slot and puts the other in the note box, from where it is stored.
 
-Run: pytest tests/acceptance/test_sync.py (after building build/app/jotlark).
-The case is skipped, with the reason, only when Syncthing cannot start.
+Run: pytest tests/acceptance -m sync --build build (or JOTLARK=path/to/jotlark).
+The case is skipped, with the reason, only when Syncthing cannot start. The
+displays, the boards, their boxes and the settings files are the driver's.
 """
 
 import json
 import os
 import shutil
-import signal
 import socket
 import subprocess
 import tempfile
-import time
 import urllib.request
 import xml.etree.ElementTree as ET
-from pathlib import Path
 
 import pytest
 
+import driver
+from driver import ROOT, SlotMenu, wait_until
+
 pytestmark = pytest.mark.sync
 
-ROOT = Path(__file__).resolve().parents[2]
-JOTLARK = Path(os.environ.get("JOTLARK", ROOT / "build" / "app" / "jotlark"))
-POLL = 0.1
 SYNC_TIMEOUT = 60  # per step; the whole case is bounded by the sum of its steps
 FOLDER_ID = "jotlark-notes"
-
-# The default settings file with the help page switched off, in GBK with CR LF.
-SETTINGS = "\r\n".join(
-    ["[Main]", "S=1", "X=0", "Y=0", "Boots=0", "Color=1", "Out=0", "1=Jotlark，懂你的Jotlark！",
-     "2=", "3=", "4=", "5=", "6="]
-    + sum([["", f"[{n}]", "D=", "T="] for n in range(1, 7)], [])) + "\r\n"
-
-
-def wait_until(predicate, timeout):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        try:
-            if predicate():
-                return True
-        except (OSError, ValueError, subprocess.CalledProcessError, urllib.error.URLError):
-            pass
-        time.sleep(POLL)
-    return False
 
 
 def free_port():
@@ -59,44 +39,28 @@ def free_port():
         return s.getsockname()[1]
 
 
-def key_value(ini, section, key):
-    """The value of key in section, as text; None when the file or key is missing."""
-    try:
-        text = Path(ini).read_bytes().decode("gb18030")
-    except OSError:
-        return None
-    current = None
-    for line in text.splitlines():
-        if line.startswith("["):
-            current = line.strip()[1:-1]
-        elif current == section and line.split("=", 1)[0] == key:
-            return line.split("=", 1)[1]
-    return None
-
-
 class Machine:
-    """One side: a Syncthing home, a config home whose jotlark/ folder is shared, an X display, a board."""
+    """One side: a Syncthing home, and a board (the driver's program) in an Xvfb of
+    its own whose settings folder, $XDG_CONFIG_HOME/jotlark/, is the shared one."""
 
-    def __init__(self, name, work):
+    def __init__(self, name, work, executable):
         self.name = name
         self.work = work / name
         self.st_home = self.work / "syncthing"
-        self.config_home = self.work / "config"
-        self.folder = self.config_home / "jotlark"
-        self.ini = self.folder / "AT.ini"
+        self.program = driver.NativeProgram(self.work, executable)
+        self.profile = self.program.profile
+        self.folder = self.profile.path.parent
         self.gui_port = free_port()
         self.sync_port = free_port()
         self.api_key = f"jotlark-acceptance-{name}"
-        self.procs = []
-        self.display = None
+        self.syncthing = None
+        self.xvfb = None
+        self.screen = None
         self.board = None
         self.folder.mkdir(parents=True)
         (self.folder / ".stfolder").mkdir()
         # The lock and the temporary files of a save belong to this machine only.
         (self.folder / ".stignore").write_text("AT.ini.lock\n*.jotlark*\n")
-
-    def log(self, what):
-        return open(self.work / f"{what}.log", "ab")
 
     # ---- Syncthing ----
 
@@ -136,9 +100,10 @@ class Machine:
 
     def start_syncthing(self):
         env = dict(os.environ, STNOUPGRADE="1", STNODEFAULTFOLDER="1", HOME=str(self.work))
-        self.procs.append(subprocess.Popen(
-            ["syncthing", "serve", f"--home={self.st_home}", "--no-browser", "--no-restart", "--no-upgrade"],
-            env=env, stdout=self.log("syncthing"), stderr=subprocess.STDOUT, start_new_session=True))
+        with open(self.work / "syncthing.log", "ab") as out:
+            self.syncthing = subprocess.Popen(
+                ["syncthing", "serve", f"--home={self.st_home}", "--no-browser", "--no-restart", "--no-upgrade"],
+                env=env, stdout=out, stderr=subprocess.STDOUT, start_new_session=True)
         return wait_until(lambda: self.rest("GET", "/rest/system/ping").get("ping") == "pong", SYNC_TIMEOUT)
 
     def rest(self, method, path):
@@ -157,113 +122,62 @@ class Machine:
     def resume(self, other):
         self.rest("POST", f"/rest/system/resume?device={other.device_id}")
 
-    # ---- X and the board ----
-
-    def start_display(self):
-        r, w = os.pipe()
-        self.procs.append(subprocess.Popen(["Xvfb", "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                                            "-displayfd", str(w)], pass_fds=(w,), stdout=self.log("xvfb"),
-                                           stderr=subprocess.STDOUT, start_new_session=True))
-        os.close(w)
-        with os.fdopen(r) as out:
-            self.display = ":" + out.readline().strip()
-        self.env = dict(os.environ, DISPLAY=self.display, XDG_CONFIG_HOME=str(self.config_home),
-                        QT_QPA_PLATFORM="xcb")
-        self.env.pop("WAYLAND_DISPLAY", None)
-
-    def xdotool(self, *args, check=True):
-        return subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,
-                              check=check, timeout=20).stdout
-
-    def windows(self, name):
-        out = self.xdotool("search", "--onlyvisible", "--name", f"^{name}$", check=False)
-        return out.split()
-
-    def geometry(self, wid):
-        values = dict(line.split("=", 1) for line in self.xdotool("getwindowgeometry", "--shell", wid).split())
-        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+    # ---- the board ----
 
     def start_board(self):
-        self.procs.append(subprocess.Popen([str(JOTLARK)], env=self.env, stdout=self.log("jotlark"),
-                                           stderr=subprocess.STDOUT, start_new_session=True))
-        assert wait_until(lambda: any(self.geometry(w)[2:] == (247, 320) for w in self.windows("Jotlark")), 30), \
-            f"board {self.name} did not appear"
-        self.board = next(w for w in self.windows("Jotlark") if self.geometry(w)[2:] == (247, 320))
+        self.xvfb = driver.start_xvfb(self.work)
+        assert self.xvfb.display, f"board {self.name}: Xvfb did not start ({self.xvfb.last_log_line()})"
+        self.screen = driver.Screen(self.xvfb.display, self.work, self.work)
+        self.board = self.program.running_board(self.screen)
 
-    def click(self, dx, dy):
-        x, y, _, _ = self.geometry(self.board)
-        self.xdotool("mousemove", x + dx, y + dy, "sleep", "0.05", "click", "1")
+    def value(self, n):
+        return self.profile.value("Main", str(n))
 
-    def answer(self, title, timeout=20):
-        """Presses Return in the next box of that title; False when none came."""
-        if not wait_until(lambda: self.windows(title), timeout):
-            return False
-        for _ in range(5):
-            boxes = self.windows(title)
-            if not boxes:
-                return True
-            self.xdotool("windowfocus", "--sync", boxes[0], check=False)
-            self.xdotool("key", "Return", check=False)
-            if wait_until(lambda: not self.windows(title), 3):
-                return True
-        return False
-
-    @staticmethod
-    def slot_y(n):
-        return 80 + 40 * (n - 1) + 16
+    def told(self):
+        """Answers the box that tells of a note changed on both sides, when one is open."""
+        return self.screen.has_window("提示") and self.program.answer("提示")
 
     def store_from_note_box(self, n):
-        self.click(20, self.slot_y(n))
-        assert self.answer("保存确认"), f"board {self.name}: no store confirmation for slot {n}"
-        assert self.answer("提示"), f"board {self.name}: no stored message for slot {n}"
+        self.screen.click(self.board.slot_number(n))
+        assert self.program.answer("保存确认"), f"board {self.name}: no store confirmation for slot {n}"
+        assert self.program.answer("提示"), f"board {self.name}: no stored message for slot {n}"
 
     def store(self, n, text):
-        self.click(110, 45)  # the note box: clears the placeholder
-        self.xdotool("type", "--delay", "15", text)
+        self.screen.click(self.board.note_box())  # clears the placeholder
+        self.screen.type(text, delay=15)
         self.store_from_note_box(n)
-        assert key_value(self.ini, "Main", str(n)) == text, f"board {self.name}: slot {n} not written"
+        assert self.value(n) == text, f"board {self.name}: slot {n} not written"
 
     def modify_into(self, slot, target):
         """Slot menu of slot, 修改 (its text into the note box), then stores it into target:
         proves what the running board holds in that slot."""
-        x, y, _, _ = self.geometry(self.board)
-
-        def menu_opened():
-            # An empty slot opens no menu: right-click until the board holds the note.
-            self.xdotool("mousemove", x + 120, y + self.slot_y(slot), "sleep", "0.05", "click", "3")
-            return wait_until(lambda: self.windows("档案菜单"), 1)
-
-        assert wait_until(menu_opened, 20), f"board {self.name}: slot {slot} holds no note"
-        menu = self.windows("档案菜单")[0]
-        mx, my, _, _ = self.geometry(menu)
-        # The menu's items: 修改 is the first row.
-        self.xdotool("mousemove", mx + 19, my + 12, "sleep", "0.1", "click", "1")
-        assert wait_until(lambda: not self.windows("档案菜单"), 10)
+        menus = []
+        # An empty slot opens no menu: right-click until the board holds the note.
+        assert wait_until(lambda: menus.append(self.board.open_slot_menu(slot, timeout=1)) or menus[-1], 20), \
+            f"board {self.name}: slot {slot} holds no note"
+        self.screen.click(menus[-1].item("修改"))
+        assert self.screen.wait_gone(SlotMenu.NAME, 10)
         self.store_from_note_box(target)
 
     def stop(self):
-        for proc in reversed(self.procs):
-            if proc.poll() is None:
-                try:
-                    os.killpg(proc.pid, signal.SIGTERM)
-                    proc.wait(10)
-                except (ProcessLookupError, subprocess.TimeoutExpired):
-                    try:
-                        os.killpg(proc.pid, signal.SIGKILL)
-                    except ProcessLookupError:
-                        pass
-                    proc.wait()
+        self.program.stop()
+        if self.xvfb is not None:
+            self.xvfb.stop()
+        if self.syncthing is not None:
+            driver.end_process_group(self.syncthing)
 
 
 @pytest.fixture
-def machines():
+def machines(request):
     for tool in ("syncthing", "Xvfb", "xdotool"):
         if not shutil.which(tool):
             pytest.skip(f"{tool} is not installed (scripts/setup.sh installs it)")
-    if not JOTLARK.exists():
-        pytest.fail(f"{JOTLARK} is missing: build it first")
-    work = Path(tempfile.mkdtemp(prefix="jotlark-sync-"))
-    a, b = Machine("a", work), Machine("b", work)
+    executable = driver.Path(os.environ.get("JOTLARK") or driver.Path(request.config.getoption("--build")) / "app"
+                             / "jotlark")
+    if not executable.exists():
+        pytest.fail(f"{executable} is missing: build it first")
+    work = driver.Path(tempfile.mkdtemp(prefix="jotlark-sync-"))
+    a, b = Machine("a", work, executable), Machine("b", work, executable)
     try:
         try:
             for m in (a, b):
@@ -275,13 +189,13 @@ def machines():
             started = False
             print(f"syncthing: {error}")
         if not started:
-            tail = (work / "a" / "syncthing.log").read_text(errors="replace")[-400:] if (
-                work / "a" / "syncthing.log").exists() else ""
-            pytest.skip(f"Syncthing could not start: {tail}")
+            log = work / "a" / "syncthing.log"
+            pytest.skip(f"Syncthing could not start: {log.read_text(errors='replace')[-400:] if log.exists() else ''}")
         assert wait_until(lambda: a.connected(b) and b.connected(a), SYNC_TIMEOUT), "the two instances never connected"
         for m in (a, b):
-            m.ini.write_bytes(SETTINGS.encode("gb18030"))
-            m.start_display()
+            # The default settings file with the help page switched off.
+            m.profile.path.write_bytes((ROOT / "resources" / "AT.ini").read_bytes())
+            m.profile.set("Main", "S", "1")
             m.start_board()
         yield a, b
     finally:
@@ -298,10 +212,10 @@ def test_notes_travel_and_survive_a_conflict(machines):
 
     # One machine stores, the other board shows it in its slot.
     a.store(3, "from desk")
-    assert wait_until(lambda: key_value(b.ini, "Main", "3") == "from desk", SYNC_TIMEOUT), "slot 3 never reached B"
+    assert wait_until(lambda: b.value(3) == "from desk", SYNC_TIMEOUT), "slot 3 never reached B"
     b.modify_into(3, 4)
-    assert key_value(b.ini, "Main", "4") == "from desk"
-    assert wait_until(lambda: key_value(a.ini, "Main", "4") == "from desk", SYNC_TIMEOUT)
+    assert b.value(4) == "from desk"
+    assert wait_until(lambda: a.value(4) == "from desk", SYNC_TIMEOUT)
 
     # Both store while the link is paused: different slots and the same slot.
     a.pause(b)
@@ -319,26 +233,23 @@ def test_notes_travel_and_survive_a_conflict(machines):
     folders = (a.folder, b.folder)
 
     def settled():
-        for m in (a, b):
-            if m.windows("提示") and m.answer("提示", 1):
-                told.append(m)
+        told.extend(m for m in (a, b) if m.told())
         copies = [p for f in folders for p in f.iterdir() if ".sync-conflict-" in p.name]
-        same = a.ini.read_bytes() == b.ini.read_bytes()
-        return same and not copies and key_value(a.ini, "Main", "5") == "desk five" \
-            and key_value(a.ini, "Main", "6") == "laptop six"
+        same = a.profile.raw() == b.profile.raw()
+        return same and not copies and a.value(5) == "desk five" and a.value(6) == "laptop six"
 
     assert wait_until(settled, SYNC_TIMEOUT * 2), "the two files never settled on one merged version"
     assert told, "no board told of the note changed on both"
-    kept = key_value(a.ini, "Main", "2")
+    kept = a.value(2)
     assert kept in ("desk two", "laptop two")
     other = "laptop two" if kept == "desk two" else "desk two"
 
     # The other text, from the note box of the board that told, into slot 1.
     teller = told[0]
     teller.store_from_note_box(1)
-    assert key_value(teller.ini, "Main", "1") == other
+    assert teller.value(1) == other
     peer = b if teller is a else a
-    assert wait_until(lambda: key_value(peer.ini, "Main", "1") == other, SYNC_TIMEOUT)
+    assert wait_until(lambda: peer.value(1) == other, SYNC_TIMEOUT)
     for m in (a, b):
-        for slot, text in {"2": kept, "3": "from desk", "5": "desk five", "6": "laptop six", "1": other}.items():
-            assert key_value(m.ini, "Main", slot) == text, f"{m.name}: slot {slot}"
+        for slot, text in {2: kept, 3: "from desk", 5: "desk five", 6: "laptop six", 1: other}.items():
+            assert m.value(slot) == text, f"{m.name}: slot {slot}"
