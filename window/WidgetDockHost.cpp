@@ -165,7 +165,9 @@ bool WidgetDockHost::modalOrPopupOpen() const {
 }
 
 bool WidgetDockHost::placedAsAsked() const {
-    if (!placesItself(m_window))
+    // A frame with margins the board did not ask for (weston's invisible one) may
+    // touch an edge while the board itself does not.
+    if (!placesItself(m_window) || m_window->frameGeometry() != m_window->geometry())
         return false;
     const std::optional<QPoint> real = reportedPosition(m_window);
     return !real || logicalPosition(m_window, *real) == m_window->geometry().topLeft();

@@ -69,6 +69,13 @@ public:
         }
         if (!m_window)
             return;
+        if (!m_handOver && ignoredMoves()) {
+            // A drag quicker than the grace: the compositor ignores the window's own
+            // moves all the same (weston), so it does not dock, and the next drag
+            // goes to the compositor at once.
+            m_window->setProperty(MovesIgnored, true);
+            m_window->move(logicalPosition(m_window, *m_startReported));
+        }
         awaitLastMove();
         dispatch(m_handle, WM_EXITSIZEMOVE, 0, 0);
     }
@@ -114,8 +121,24 @@ private:
         if (!m_window)
             return;
         m_window->move(proposed.left, proposed.top);
-        if (!m_askedAt.isValid() && (proposed.left != m_start.left || proposed.top != m_start.top))
+        m_lastAsked = QPoint(proposed.left, proposed.top);
+        if (!m_askedAt.isValid() && m_lastAsked != QPoint(m_start.left, m_start.top))
             m_askedAt.start();
+    }
+
+    // True when the window was last asked to leave its place and has not, on
+    // screen, moved at all within the settling time.
+    bool ignoredMoves() {
+        if (m_followed || !m_startReported || !m_askedAt.isValid() || m_lastAsked == QPoint(m_start.left, m_start.top))
+            return false;
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < SettleMs) {
+            if (reportedPosition(m_window) != m_startReported)
+                return false;
+            QThread::msleep(5);
+        }
+        return true;
     }
 
     // The window manager or compositor places the window a moment after it is asked
@@ -138,6 +161,7 @@ private:
     const QPoint m_pressGlobal;
     QPoint m_lastGlobal;
     PixelRect m_start;
+    QPoint m_lastAsked;
     QEventLoop m_loop;
     std::optional<QPoint> m_startReported; // device pixels, as the system has it
     QElapsedTimer m_askedAt;               // since the first move asked for
