@@ -115,6 +115,7 @@ def desktop(request, jotlark, display, work):
                 pytest.skip(f"{manager.name} cannot start here: {manager.why_not()}")
             pytest.fail(f"{manager.name}: the desktop did not start: {manager.why_not()}", pytrace=False)
         jotlark.desktop_env = manager.program_environment()
+        jotlark.settle_in()
         jotlark.start(manager.screen)
     yield manager
     if not manager.bare():

@@ -692,6 +692,17 @@ class Weston(Compositor):
     def xwayland_display(self):
         return self._from_log(r"xserver listening on display :(\d+)")
 
+    def start(self):
+        """Its X11 backend moves its own pointer by the outer pointer's steps, not
+        to its place: from the far corner to 0,0 both end on the corner (each stops
+        at the same edges), and stay together from then on."""
+        if not super().start():
+            return False
+        for x, y in ((self.WIDTH - 1, self.HEIGHT - 1), (0, 0), (self.WIDTH // 2, self.HEIGHT // 2)):
+            self.screen.move(x, y)
+            time.sleep(0.1)
+        return True
+
 
 class Sway(Compositor):
     """sway's X11 backend (wlroots). sway refuses to run as root: it runs as the
@@ -1035,6 +1046,14 @@ class NativeProgram(Program):
 
     def command(self):
         return [str(self.executable)]
+
+    def settle_in(self):
+        """Where the program has not run yet: the default settings file with the help
+        page switched off, as after a first start (for a case picked alone)."""
+        if not self.profile.path.exists():
+            self.profile.path.parent.mkdir(parents=True, exist_ok=True)
+            self.profile.path.write_bytes((ROOT / "resources" / "AT.ini").read_bytes())
+            self.profile.set("Main", "S", "1")
 
     def environment(self):
         return {"XDG_CONFIG_HOME": str(self.config), "XDG_RUNTIME_DIR": str(self.runtime),

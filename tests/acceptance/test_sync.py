@@ -25,7 +25,7 @@ import xml.etree.ElementTree as ET
 import pytest
 
 import driver
-from driver import ROOT, SlotMenu, wait_until
+from driver import SlotMenu, wait_until
 
 pytestmark = pytest.mark.sync
 
@@ -193,9 +193,7 @@ def machines(request):
             pytest.skip(f"Syncthing could not start: {log.read_text(errors='replace')[-400:] if log.exists() else ''}")
         assert wait_until(lambda: a.connected(b) and b.connected(a), SYNC_TIMEOUT), "the two instances never connected"
         for m in (a, b):
-            # The default settings file with the help page switched off.
-            m.profile.path.write_bytes((ROOT / "resources" / "AT.ini").read_bytes())
-            m.profile.set("Main", "S", "1")
+            m.program.settle_in()
             m.start_board()
         yield a, b
     finally:
