@@ -81,9 +81,22 @@ QTime timeFromText(const QString& text) {
 
 } // namespace
 
-QDateTime DateTimeFromText(const QString& text) {
+QDateTime LocalMoment(const QDate& date, const QTime& time) {
+    if (!date.isValid() || !time.isValid())
+        return {};
+    QDateTime at(date, time);
+    // Gaps begin and end on whole minutes and last at most a few hours.
+    const int start = QTime(0, 0).secsTo(QTime(time.hour(), time.minute()));
+    for (int minute = 1; !at.isValid() && minute <= 24 * 60; ++minute) {
+        const int seconds = start + minute * 60;
+        at = QDateTime(date.addDays(seconds / 86400), QTime(0, 0).addSecs(seconds % 86400));
+    }
+    return at;
+}
+
+DateTimeParts DateTimePartsFromText(const QString& text) {
     if (const QDate date = dateFromText(text); date.isValid())
-        return QDateTime(date, QTime(0, 0));
+        return {date, QTime(0, 0)};
     // The date and the time part meet at a space; either may hold spaces itself.
     for (qsizetype at = text.indexOf(u' '); at >= 0; at = text.indexOf(u' ', at + 1)) {
         const QDate date = dateFromText(text.left(at));
@@ -91,7 +104,12 @@ QDateTime DateTimeFromText(const QString& text) {
             continue;
         const QTime time = timeFromText(text.mid(at + 1));
         if (time.isValid())
-            return QDateTime(date, time);
+            return {date, time};
     }
     return {};
+}
+
+QDateTime DateTimeFromText(const QString& text) {
+    const DateTimeParts parts = DateTimePartsFromText(text);
+    return parts.isValid() ? LocalMoment(parts.date, parts.time) : QDateTime();
 }

@@ -15,6 +15,20 @@ QString TimeText(const QTime& time);
 // DateText + " " + TimeText; a value at exactly 00:00:00 gives the date alone.
 QString DateTimeText(const QDateTime& value);
 
+// The moment of date at time of day in local time. A time that the clock skips
+// (the hour lost when summer time begins) gives the first moment after the gap;
+// a time that comes twice (when summer time ends) gives one of the two.
+QDateTime LocalMoment(const QDate& date, const QTime& time);
+
+struct DateTimeParts {
+    QDate date;
+    QTime time; // 00:00:00 for a date alone
+    bool isValid() const { return date.isValid() && time.isValid(); }
+};
+
+// The date and the time of day a text names (see DateTimeFromText).
+DateTimeParts DateTimePartsFromText(const QString& text);
+
 // The moment a text names when it is DateTimeText of it, or DateText + " " +
 // TimeText (how the editor composes a reminder at 00:00:00); an invalid value for
 // any other text. Only texts that convert back to exactly the same text count,

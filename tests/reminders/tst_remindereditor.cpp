@@ -222,6 +222,58 @@ private slots:
         QVERIFY(rig.host.shown.isEmpty());
     }
 
+    // The repeat box: what a save stores for each rule over a stored repeating,
+    // snoozed reminder, what the editor then shows, and that delete ends it all.
+    void repeat_isStoredShownAndDeleted_data() {
+        QTest::addColumn<int>("repeat");
+        QTest::addColumn<QDate>("chosen");
+        QTest::addColumn<QStringList>("writes");
+        QTest::addColumn<QString>("label");
+        const QStringList clear{"5/R=", "5/Z="};
+        QTest::newRow("不重复") << int(Repeat::None) << QDate(2024, 5, 2)
+                                << QStringList({"5/D=2024/5/2", "5/T=9:00:00"}) + clear << "2024/5/2 9:00:00";
+        QTest::newRow("每天") << int(Repeat::Daily) << QDate(2024, 5, 2)
+                              << QStringList({"5/D=2024/5/2", "5/T=9:00:00", "5/R=daily", "5/Z="})
+                              << "2024/5/2 9:00:00（每天）";
+        QTest::newRow("工作日, chosen on a Saturday")
+            << int(Repeat::Workdays) << QDate(2024, 5, 4) << QStringList({"5/D=2024/5/6", "5/T=9:00:00", "5/Z="})
+            << "2024/5/6 9:00:00（工作日）";
+        QTest::newRow("每周") << int(Repeat::Weekly) << QDate(2024, 5, 2)
+                              << QStringList({"5/D=2024/5/2", "5/T=9:00:00", "5/R=weekly", "5/Z="})
+                              << "2024/5/2 9:00:00（每周四）";
+        QTest::newRow("每月 on the 31st") << int(Repeat::Monthly) << QDate(2024, 5, 31)
+                                          << QStringList({"5/D=2024/5/31", "5/T=9:00:00", "5/R=monthly:31", "5/Z="})
+                                          << "2024/5/31 9:00:00（每月31日）";
+    }
+    void repeat_isStoredShownAndDeleted() {
+        QFETCH(int, repeat);
+        QFETCH(QDate, chosen);
+        QFETCH(QStringList, writes);
+        QFETCH(QString, label);
+        Rig rig;
+        rig.store.put(5, QStringLiteral("2024/5/3"), QStringLiteral("8:00:00"));
+        rig.store.values["5/R"] = QStringLiteral("workdays");
+        rig.store.values["5/Z"] = QStringLiteral("2024/5/1 7:10:00");
+        rig.schedule.loadReminders();
+        QCOMPARE(rig.editor.reminderLabel(5).text,
+                 QStringLiteral("2024/5/3 8:00:00（工作日），稍后提醒：2024/5/1 7:10:00"));
+        QCOMPARE(rig.editor.reminderLabel(5).repeat, Repeat::Workdays);
+
+        QVERIFY(rig.editor.save(5, chosen, QStringLiteral("9"), QStringLiteral("00"), Repeat(repeat)).saved);
+        QCOMPARE(rig.store.writes, writes);
+        QCOMPARE(rig.schedule.rule(5).repeat, Repeat(repeat));
+        QVERIFY(!rig.schedule.snoozedUntil(5).isValid());
+        QCOMPARE(rig.editor.reminderLabel(5).text, label);
+
+        rig.store.writes.clear();
+        QVERIFY(rig.editor.deleteReminder(5).saved);
+        const QStringList deleted =
+            repeat == int(Repeat::None) ? QStringList({"5/D=", "5/T="}) : QStringList({"5/D=", "5/T=", "5/R="});
+        QCOMPARE(rig.store.writes, deleted);
+        QVERIFY(!rig.schedule.rule(5).repeats());
+        QVERIFY(!rig.schedule.isArmed(5));
+    }
+
     void save_refusesAMomentAlreadyPast_data() {
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<bool>("saved");
