@@ -314,9 +314,10 @@ void Form1::openReminderEditor() {
     editor.exec();
 }
 
-void Form1::showAlarm(const QString& text) {
+int Form1::showAlarm(const QString& text) {
     // No parent: the alarm must not show, move or raise a board docked out of sight.
-    m_services.boxes.show(nullptr, text, AlarmTitle, AlarmStyle);
+    return m_services.boxes.showSnoozable(nullptr, text, AlarmTitle, {SnoozeMinutes.begin(), SnoozeMinutes.end()},
+                                          DefaultSnoozeMinutes);
 }
 
 // ---- title strip ----
@@ -353,6 +354,12 @@ void Form1::reportWriteFailure() {
 void Form1::showClearFailure(const QString& reason) {
     m_services.boxes.show(nullptr,
                           QStringLiteral("提醒已响过，但无法从设置文件中清除，下次启动时会再次提醒。\r\n") + reason,
+                          QStringLiteral("提示"), Box::Error);
+}
+
+void Form1::showSnoozeFailure(const QString& reason) {
+    m_services.boxes.show(nullptr,
+                          QStringLiteral("稍后提醒无法保存到设置文件，Jotlark 关闭后不会再提醒。\r\n") + reason,
                           QStringLiteral("提示"), Box::Error);
 }
 

@@ -57,8 +57,9 @@ public:
 
     // ReminderHost
     QString noteText(int slot) const override;
-    void showAlarm(const QString& text) override;
+    int showAlarm(const QString& text) override;
     void showClearFailure(const QString& reason) override;
+    void showSnoozeFailure(const QString& reason) override;
 
     // Title strip: the left button drags, the right button opens the title menu.
     void titlePressed(Qt::MouseButton button, QPoint globalPos);
