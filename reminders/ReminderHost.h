@@ -9,10 +9,10 @@ public:
     virtual ~ReminderHost() = default;
     // The text the note slot's label shows now (slot 1 to 6); "" for an empty slot.
     virtual QString noteText(int slot) const = 0;
-    // Shows the alarm message modally, with AlarmTitle and AlarmStyle and the
-    // button 稍后提醒 offering SnoozeMinutes, and returns when the user has closed
-    // it: 0 for 确定, or the minutes chosen to put the reminder off by. Timer
-    // ticks go on meanwhile.
+    // Shows the alarm message modally, titled "提示" with the information icon, 确定
+    // and 稍后提醒 offering SnoozeMinutes, and returns when the user has closed it:
+    // 0 for 确定, or the minutes chosen to put the reminder off by. Timer ticks go
+    // on meanwhile.
     virtual int showAlarm(const QString& text) = 0;
     // Tells the user that a fired reminder could not be cleared in the settings
     // file (reason: the store's message naming the file and the reason).
@@ -21,8 +21,6 @@ public:
     // still rings while the program runs.
     virtual void showSnoozeFailure(const QString& reason) = 0;
 
-    static inline const QString AlarmTitle = QStringLiteral("提示");
-    static constexpr int AlarmStyle = 64; // information icon, OK
     static constexpr std::array<int, 3> SnoozeMinutes{5, 10, 30};
     static constexpr int DefaultSnoozeMinutes = 10;
 };

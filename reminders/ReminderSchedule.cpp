@@ -181,8 +181,7 @@ bool ReminderSchedule::moveOn(int slot, const QDateTime& now) {
     const QDateTime snooze = m_snooze[i];
     if (!rule.repeats()) {
         assignArmedText(slot, NotSet);
-        return m_store.writeReminder(slot, QString(), QString()) &&
-               m_store.writeExtra(slot, ReminderStore::SnoozeKey, QString());
+        return m_store.writeReminder(slot, QString(), QString()) && m_store.writeExtra(slot, Keys::Z, QString());
     }
     QString armed = m_D1[i];
     bool written = true;
@@ -201,7 +200,7 @@ bool ReminderSchedule::moveOn(int slot, const QDateTime& now) {
     if (!nextDate.isEmpty())
         written = m_store.writeReminder(slot, nextDate, time);
     if (snoozeRang && written)
-        written = m_store.writeExtra(slot, ReminderStore::SnoozeKey, QString());
+        written = m_store.writeExtra(slot, Keys::Z, QString());
     return written;
 }
 
@@ -215,7 +214,7 @@ void ReminderSchedule::snooze(int slot, int minutes) {
         written = m_store.writeReminder(slot, date, time);
     } else {
         assignArmedText(slot, m_D1[index(slot)], m_rule[index(slot)], at);
-        written = m_store.writeExtra(slot, ReminderStore::SnoozeKey, DateTimeText(at));
+        written = m_store.writeExtra(slot, Keys::Z, DateTimeText(at));
     }
     if (!written)
         m_host.showSnoozeFailure(m_store.lastError());
