@@ -91,11 +91,9 @@ ReminderLabel ReminderEditor::reminderLabel(int slot) const {
     const RepeatRule rule = RepeatRule::fromText(m_store.storedRule(slot));
     if (rule.repeats()) {
         text += QStringLiteral("（") + rule.label(DateTimePartsFromText(d).date) + QStringLiteral("）");
-        const QString snooze = m_store.storedSnooze(slot);
-        if (!snooze.isEmpty())
-            text += QStringLiteral("，稍后提醒：") + snooze;
     }
-    return {text, true, rule.repeat};
+    const QString snooze = m_store.storedSnooze(slot);
+    return {text, true, rule.repeat, snooze.isEmpty() ? QString() : QStringLiteral("稍后提醒：") + snooze};
 }
 
 bool ReminderEditor::writeOrRestore(int slot, const QString& date, const QString& time, const QString& rule,

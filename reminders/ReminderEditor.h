@@ -33,9 +33,10 @@ struct EditorMessage {
 
 // The stored reminder as the editor shows it on opening.
 struct ReminderLabel {
-    QString text;       // NotSetLabel, or D + " " + T, then the rule and a snooze
+    QString text;       // NotSetLabel, or D + " " + T, then the rule in brackets
     bool deleteVisible; // the delete button shows only for a stored date
     Repeat repeat = Repeat::None;
+    QString snooze; // "稍后提醒：" + Z for a snoozed repeating reminder, else ""
 };
 
 // The choices of the repeat box, in its order, and what each stands for.

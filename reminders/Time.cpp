@@ -226,6 +226,9 @@ void Time::runOpeningSteps() {
     const ReminderLabel stored = m_editor.reminderLabel(selectedSlot());
     Label11->setText(stored.text);
     Label11->adjustSize();
+    // The line has no room left for the snooze of a repeating reminder.
+    Label11->setToolTip(stored.snooze);
+    Label11->setAccessibleDescription(stored.snooze);
     Label7->setVisible(stored.deleteVisible);
     // A repeating reminder shows its rule, so a new time keeps it unless changed.
     for (int i = 0; i < repeatChoices().size(); ++i)
