@@ -13,6 +13,10 @@ const QString WorkdaysText = QStringLiteral("workdays");
 const QString WeeklyText = QStringLiteral("weekly");
 const QString MonthlyText = QStringLiteral("monthly");
 
+// The search starts next to the answer (a few days or months before it); this
+// only bounds it for dates at the ends of the calendar.
+constexpr int SearchLimit = 1000;
+
 bool isWorkday(const QDate& date) {
     return date.dayOfWeek() <= 5;
 }
@@ -97,14 +101,15 @@ QDate nextOccurrenceDate(const RepeatRule& rule, const QDate& anchor, const QTim
         QDate month = QDate(anchor.year(), anchor.month(), 1).addMonths(1);
         const QDate late = QDate(after.date().year(), after.date().month(), 1).addMonths(-1);
         month = std::max(month, late);
-        for (;; month = month.addMonths(1)) {
+        for (int n = 0; n < SearchLimit && month.isValid(); ++n, month = month.addMonths(1)) {
             const QDate date = monthlyDate(month.year(), month.month(), rule.day);
             if (LocalMoment(date, time) > after)
                 return date;
         }
+        return {};
     }
     QDate date = std::max(anchor.addDays(1), after.date().addDays(-1));
-    for (;; date = date.addDays(1)) {
+    for (int n = 0; n < SearchLimit && date.isValid(); ++n, date = date.addDays(1)) {
         if (rule.repeat == Repeat::Workdays && !isWorkday(date))
             continue;
         if (rule.repeat == Repeat::Weekly && date.dayOfWeek() != anchor.dayOfWeek())
@@ -112,4 +117,5 @@ QDate nextOccurrenceDate(const RepeatRule& rule, const QDate& anchor, const QTim
         if (LocalMoment(date, time) > after)
             return date;
     }
+    return {};
 }

@@ -190,7 +190,13 @@ bool ReminderSchedule::moveOn(int slot, const QDateTime& now) {
     QString time;
     if (regular.isValid() && regular <= now) {
         const DateTimeParts parts = DateTimePartsFromText(armed);
-        nextDate = DateText(nextOccurrenceDate(rule, parts.date, parts.time, now));
+        const QDate next = nextOccurrenceDate(rule, parts.date, parts.time, now);
+        if (!next.isValid()) {
+            // No occurrence left in the calendar: it has rung for the last time.
+            assignArmedText(slot, NotSet);
+            return m_store.writeReminder(slot, QString(), QString()) && m_store.writeExtra(slot, Keys::Z, QString());
+        }
+        nextDate = DateText(next);
         // The time of day stays as stored: the armed text is D + " " + T.
         time = armed.mid(DateText(parts.date).size() + 1);
         armed = nextDate + u' ' + time;
