@@ -17,12 +17,14 @@ HEADLESS_PACKAGES=(xvfb xdotool imagemagick)
 # Making the Debian package and checking it (scripts/package).
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
 # Only the tests need these (scripts/test): sanitizers and the fuzzer, a sound server,
-# two window managers, and Xorg's dummy driver with xrandr for two monitors.
+# two window managers, Xorg's dummy driver with xrandr for two monitors, setfacl and
+# setfattr for the saves that keep ACLs and attributes, and gio for the autostart entry.
 TEST_PACKAGES=(
   "${HEADLESS_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
   clang libclang-rt-14-dev
   pulseaudio pulseaudio-utils
   openbox xfwm4 dbus xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  acl attr libglib2.0-bin
 )
 
 # The Windows build (scripts/windows): mingw-w64, Wine, the Qt tarball's zstd, and
