@@ -110,8 +110,7 @@ SaveOutcome ReminderEditor::save(int slot, const QDate& date, const QString& hou
     // The second now running still rings; an earlier one never would.
     const QDateTime due = DateTimeFromText(armed);
     const QDateTime now = m_clock.now();
-    if (due.isValid() &&
-        due < QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second())))
+    if (due.isValid() && due < now.addMSecs(-now.time().msec()))
         return {false, {EditorText::PastMessage, EditorText::NoticeTitle, EditorText::ErrorStyle}};
 
     SaveOutcome outcome;

@@ -8,9 +8,9 @@
 
 namespace {
 
+// The start of value's second, on the same side of a change of the clock.
 QDateTime wholeSecond(const QDateTime& value) {
-    const QTime t = value.time();
-    return QDateTime(value.date(), QTime(t.hour(), t.minute(), t.second()));
+    return value.addMSecs(-value.time().msec());
 }
 
 // Before any reminder the editor accepts: loading counts everything after it as unchecked.
