@@ -46,6 +46,10 @@ SingleInstance::SingleInstance(const QString& settingsFile, QObject* parent)
 }
 
 SingleInstance::~SingleInstance() {
+    release();
+}
+
+void SingleInstance::release() {
     // The server first: closing it removes the socket file.
     m_server.reset();
     m_lock.reset();

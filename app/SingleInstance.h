@@ -43,6 +43,9 @@ public:
     // none answered.
     bool sendRaiseRequest() const;
 
+    // Gives back the lock and removes the socket now, as the destructor would.
+    void release();
+
 signals:
     // Another start for the same settings file asked this one to come to the front.
     void raiseRequested();
