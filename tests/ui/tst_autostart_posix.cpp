@@ -67,7 +67,7 @@ private slots:
         qunsetenv("XDG_CONFIG_HOME");
     }
 
-    void enabling_writesAValidEntryTheInstalledProgram() {
+    void enabling_writesAnEntryThatStartsTheInstalledProgram() {
         const QString exe = QStringLiteral("/opt/My Apps/say \"hi\"/a`b/50%/jot$lark\\x");
         QString error;
         QVERIFY(makeSystemAutostart(exe)->apply(true, &error));
