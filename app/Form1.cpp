@@ -16,6 +16,7 @@
 #include "widgets/NoteText.h"
 #include "widgets/Twips.h"
 #include "window/DockStacking.h"
+#include "window/Placement.h"
 #include "window/PointerCrossings.h"
 #include "window/TitleDrag.h"
 #include "window/Tmenu.h"
@@ -32,6 +33,7 @@
 namespace {
 constexpr int kWidthTwips = 3705;
 constexpr int kHeightTwips = 4800;
+constexpr int kTitleTwips = 300;
 constexpr Bgr kPlaceholderGrey = 0x808080;
 } // namespace
 
@@ -56,7 +58,7 @@ void Form1::buildControls() {
     setBackground(this, theme.light);
 
     Label1 = new LabelButton(QStringLiteral("Jotlark"), this);
-    Label1->setGeometry(pxRect(0, 0, 3735, 300));
+    Label1->setGeometry(pxRect(0, 0, 3735, kTitleTwips));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setFont(yaheiFont(12));
     connect(Label1, &LabelButton::pressed, this, &Form1::titlePressed);
@@ -165,8 +167,21 @@ void Form1::placeWindow(int x, int y) {
         moveToTwips(screenLeft + (screenWidth - kWidthTwips) / 2, screenTop + (screenHeight - kHeightTwips) / 2);
     else if (x < 0 || y < 0)
         moveToTwips(screenLeft + screenWidth - kWidthTwips, screenTop);
-    else
+    else if (storedPositionReachable(x, y))
         moveToTwips(x, y);
+    else
+        moveToTwips(screenLeft + (screenWidth - kWidthTwips) / 2, screenTop + (screenHeight - kHeightTwips) / 2);
+}
+
+bool Form1::storedPositionReachable(int x, int y) const {
+    // A position stored while another monitor was attached, or any value beyond
+    // the screens, would leave no way to drag the board back. The strip a board
+    // hidden at the right edge leaves on screen still counts.
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->geometry());
+    const QRect strip(QPoint(px(x), px(y)), QSize(px(kWidthTwips), px(kTitleTwips)));
+    return isGrabbable(strip, screens, px(DockController::StripTwips));
 }
 
 QString Form1::slotText(int n) const {

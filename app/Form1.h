@@ -116,6 +116,7 @@ protected:
 private:
     void buildControls();
     void placeWindow(int x, int y);
+    bool storedPositionReachable(int x, int y) const;
     void setNoteBoxPlaceholder();
     void reportWriteFailure();
     // Keeps the note of slot n whole and shows it shortened in its label.

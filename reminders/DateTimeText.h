@@ -15,11 +15,6 @@ QString TimeText(const QTime& time);
 // DateText + " " + TimeText; a value at exactly 00:00:00 gives the date alone.
 QString DateTimeText(const QDateTime& value);
 
-// The moment of date at time of day in local time. A time that the clock skips
-// (the hour lost when summer time begins) gives the first moment after the gap;
-// a time that comes twice (when summer time ends) gives one of the two.
-QDateTime LocalMoment(const QDate& date, const QTime& time);
-
 struct DateTimeParts {
     QDate date;
     QTime time; // 00:00:00 for a date alone
@@ -33,4 +28,10 @@ DateTimeParts DateTimePartsFromText(const QString& text);
 // TimeText (how the editor composes a reminder at 00:00:00); an invalid value for
 // any other text. Only texts that convert back to exactly the same text count,
 // and times stored as one or two digits each joined by ':' ("08:05:00", "8:5:00").
+// The moment is localMoment's.
 QDateTime DateTimeFromText(const QString& text);
+
+// The moment the local clock shows time on date. A time the clock shows twice
+// (when it is set back) names the first of them; a time it skips (when it is set
+// forward) names the first moment after the skipped stretch.
+QDateTime localMoment(const QDate& date, const QTime& time);

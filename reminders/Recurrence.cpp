@@ -103,7 +103,7 @@ QDate nextOccurrenceDate(const RepeatRule& rule, const QDate& anchor, const QTim
         month = std::max(month, late);
         for (int n = 0; n < SearchLimit && month.isValid(); ++n, month = month.addMonths(1)) {
             const QDate date = monthlyDate(month.year(), month.month(), rule.day);
-            if (LocalMoment(date, time) > after)
+            if (localMoment(date, time) > after)
                 return date;
         }
         return {};
@@ -114,7 +114,7 @@ QDate nextOccurrenceDate(const RepeatRule& rule, const QDate& anchor, const QTim
             continue;
         if (rule.repeat == Repeat::Weekly && date.dayOfWeek() != anchor.dayOfWeek())
             continue;
-        if (LocalMoment(date, time) > after)
+        if (localMoment(date, time) > after)
             return date;
     }
     return {};

@@ -35,7 +35,7 @@ struct RepeatRule {
 QDate firstOccurrenceDate(const RepeatRule& rule, const QDate& from);
 
 // The date of the first occurrence after the one on anchor (the date the
-// reminder rang for) whose moment, LocalMoment(date, time), is later than
+// reminder rang for) whose moment, localMoment(date, time), is later than
 // after: a later date the rule allows. Dates that went by while nothing checked
 // are skipped, so a missed series comes back once, at its next future
 // occurrence. Invalid for a rule that does not repeat or an invalid argument.

@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <ctime>
+
 namespace {
 
 QDateTime at(int day, int h, int m, int s = 0) {
@@ -185,6 +187,50 @@ private slots:
         rig.tickAt(due.addMSecs(250));
         QCOMPARE(rig.host.shown.size(), 1);
         QVERIFY(rig.host.shown[0].startsWith(QStringLiteral("提醒内容：取快递\r\n")));
+    }
+
+    // Saved on days the clock changes (times as instants, UTC): a skipped time
+    // rings at the first moment after the gap, a time shown twice at the first.
+    void clockChanges_savedReminderRingsOnce_data() {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("hour");
+        QTest::addColumn<QDateTime>("rings"); // invalid: refused as past
+        const auto utc = [](int month, int day, int h, int m) {
+            return QDateTime(QDate(2026, month, day), QTime(h, m), Qt::UTC);
+        };
+        QTest::newRow("New York, 2:30 skipped")
+            << QByteArray("America/New_York") << utc(3, 8, 6, 55) << QDate(2026, 3, 8) << "2" << utc(3, 8, 7, 0);
+        QTest::newRow("Berlin, 2:30 skipped")
+            << QByteArray("Europe/Berlin") << utc(3, 29, 0, 55) << QDate(2026, 3, 29) << "2" << utc(3, 29, 1, 0);
+        QTest::newRow("after the gap: past")
+            << QByteArray("America/New_York") << utc(3, 8, 7, 10) << QDate(2026, 3, 8) << "2" << QDateTime();
+        QTest::newRow("New York, 1:30 twice")
+            << QByteArray("America/New_York") << utc(11, 1, 5, 10) << QDate(2026, 11, 1) << "1" << utc(11, 1, 5, 30);
+    }
+    void clockChanges_savedReminderRingsOnce() {
+        QFETCH(QByteArray, zone);
+        QFETCH(QDateTime, now);
+        QFETCH(QDate, date);
+        QFETCH(QString, hour);
+        QFETCH(QDateTime, rings);
+        const QByteArray saved = qgetenv("TZ");
+        const auto restore = qScopeGuard([&] {
+            qputenv("TZ", saved);
+            tzset();
+        });
+        qputenv("TZ", zone);
+        tzset();
+        Rig rig;
+        rig.clock.set(now.toLocalTime());
+        QCOMPARE(rig.editor.save(1, date, hour, QStringLiteral("30")).saved, rings.isValid());
+        if (!rings.isValid())
+            return;
+        for (const int after : {-1, 0, 3600}) {
+            rig.tickAt(rings.addSecs(after).toLocalTime());
+            QCOMPARE(rig.host.shown.size(), after < 0 ? 0 : 1);
+        }
     }
 
     void savingInThePast_isRefusedAndWritesNothing() {

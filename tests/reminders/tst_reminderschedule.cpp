@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include <ctime>
 #include <memory>
 #include <time.h>
 
@@ -136,6 +137,52 @@ private slots:
         QVERIFY(rig.host.shown.isEmpty());
         rig.tickAt(at(8, 5, 0, 300));
         QCOMPARE(rig.host.shown.size(), rings ? 1 : 0);
+    }
+
+    // Days the clock is set forward or back, in a time zone set for the test; the
+    // ticks are instants (UTC). A skipped time rings at the first moment after the
+    // gap, a time shown twice at its first occurrence only.
+    void clockChanges_ringOnce_data() {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QList<QDateTime>>("ticks");
+        QTest::addColumn<int>("ringsAt"); // the tick that rings
+        const auto utc = [](int month, int day, int h, int m, int s) {
+            return QDateTime(QDate(2026, month, day), QTime(h, m, s), Qt::UTC);
+        };
+        QTest::newRow("New York, skipped 2:30")
+            << QByteArray("America/New_York") << "2026/3/8"
+            << "2:30:00" << QList{utc(3, 8, 6, 59, 59), utc(3, 8, 7, 0, 0), utc(3, 8, 7, 30, 0)} << 1;
+        QTest::newRow("Berlin, skipped 2:30") << QByteArray("Europe/Berlin") << "2026/3/29"
+                                              << "2:30:00" << QList{utc(3, 29, 0, 59, 59), utc(3, 29, 1, 0, 0)} << 1;
+        QTest::newRow("New York, 1:30 twice")
+            << QByteArray("America/New_York") << "2026/11/1"
+            << "1:30:00"
+            << QList{utc(11, 1, 5, 29, 59), utc(11, 1, 5, 30, 0), utc(11, 1, 6, 29, 59), utc(11, 1, 6, 30, 0)} << 1;
+        QTest::newRow("Berlin, 2:30 twice") << QByteArray("Europe/Berlin") << "2026/10/25"
+                                            << "2:30:00" << QList{utc(10, 25, 0, 30, 0), utc(10, 25, 1, 30, 0)} << 0;
+    }
+    void clockChanges_ringOnce() {
+        QFETCH(QByteArray, zone);
+        QFETCH(QString, date);
+        QFETCH(QString, time);
+        QFETCH(QList<QDateTime>, ticks);
+        QFETCH(int, ringsAt);
+        const QByteArray saved = qgetenv("TZ");
+        const auto restore = qScopeGuard([&] {
+            qputenv("TZ", saved);
+            tzset();
+        });
+        qputenv("TZ", zone);
+        tzset();
+        Rig rig;
+        rig.clock.set(ticks.first().addSecs(-60).toLocalTime());
+        rig.schedule->assignArmedText(1, date + u' ' + time);
+        for (int i = 0; i < ticks.size(); ++i) {
+            rig.tickAt(ticks[i].toLocalTime());
+            QCOMPARE(rig.host.shown.size(), i < ringsAt ? 0 : 1);
+        }
     }
 
     void alarmMessage_givesAnEmptyContentLineForAnEmptySlot() {
