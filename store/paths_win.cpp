@@ -8,8 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 namespace {
 
