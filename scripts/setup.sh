@@ -26,9 +26,12 @@ TEST_PACKAGES=(
 )
 
 # The Windows build (scripts/windows): mingw-w64, Wine, the Qt tarball's zstd, and
-# the zh_CN locale that gives Wine the code page 936. The zip is made with Python.
+# the zh_CN locale that gives Wine the code page 936. The zip and the icon are made
+# with Python, the installer with NSIS; chattr (e2fsprogs) denies C:\ to simulate a
+# standard user in the acceptance run.
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix wine64 wine zstd locales python3 qt6-base-dev-tools qt6-translations-l10n
+  nsis e2fsprogs
 )
 
 # Generates the zh_CN.UTF-8 locale when it is missing.
