@@ -2,6 +2,7 @@
 
 #include "app/Menu.h"
 #include "reminders/Time.h"
+#include "store/Keys.h"
 #include "store/Numbers.h"
 #include "store/SettingsStore.h"
 #include "ui/Settings.h"
@@ -29,7 +30,6 @@ namespace {
 constexpr int kWidthTwips = 3705;
 constexpr int kHeightTwips = 4800;
 constexpr Bgr kPlaceholderGrey = 0x808080;
-const QString kMain = QStringLiteral("Main");
 } // namespace
 
 Form1::Form1(Services services, QWidget* parent)
@@ -62,7 +62,7 @@ void Form1::buildControls() {
 
     auto* noteBox = new NoteBox(this);
     connect(noteBox, &NoteBox::pasteTooLong, this, [this](qsizetype length) {
-        m_services.boxes.show(this, noteTooLongMessage(length), QStringLiteral("温馨提示"), Box::Information);
+        m_services.boxes.show(this, noteTooLongMessage(length), Box::KindNotice, Box::Information);
     });
     Text1 = noteBox;
     Text1->setGeometry(pxRect(120, 360, 3495, 735));
@@ -132,17 +132,17 @@ void Form1::load() {
     c_Subclass->SetMsgHook(attachWindowProcedure(this));
 
     SettingsStore& store = m_services.store;
-    const QString color = store.GetIniValue(kMain, QStringLiteral("Color"));
-    const int x = toInt32(store.GetIniValue(kMain, QStringLiteral("X")));
-    const int y = toInt32(store.GetIniValue(kMain, QStringLiteral("Y")));
-    const int out = toInt16(store.GetIniValue(kMain, QStringLiteral("Out")));
+    const QString color = store.GetIniValue(Keys::Main, Keys::Color);
+    const int x = toInt32(store.GetIniValue(Keys::Main, Keys::X));
+    const int y = toInt32(store.GetIniValue(Keys::Main, Keys::Y));
+    const int out = toInt16(store.GetIniValue(Keys::Main, Keys::Out));
     C1 = color;
     placeWindow(x, y);
     if (out == 1)
         setSlotFrames(false);
     Timer1.start();
     for (int i = 0; i < kSlots; ++i)
-        setSlotNote(i + 1, store.value(kMain, QString::number(i + 1)));
+        setSlotNote(i + 1, store.value(Keys::Main, Keys::note(i + 1)));
     m_schedule.loadReminders();
 }
 
@@ -190,8 +190,8 @@ void Form1::moveToTwips(int left, int top) {
 
 bool Form1::savePosition() {
     SettingsStore& store = m_services.store;
-    const bool ok = store.setValue(kMain, QStringLiteral("X"), QString::number(leftTwips()));
-    return store.setValue(kMain, QStringLiteral("Y"), QString::number(topTwips())) && ok;
+    const bool ok = store.setValue(Keys::Main, Keys::X, QString::number(leftTwips()));
+    return store.setValue(Keys::Main, Keys::Y, QString::number(topTwips())) && ok;
 }
 
 void Form1::setSlotFrames(bool framed) {
@@ -240,28 +240,28 @@ void Form1::ClearPlaceholder() {
 void Form1::StoreNote(int n) {
     MessageBoxes& boxes = m_services.boxes;
     if (noteBoxEmpty()) {
-        boxes.show(this, QStringLiteral("请输入您要记录的内容！"), QStringLiteral("温馨提示"), Box::Information);
+        boxes.show(this, QStringLiteral("请输入您要记录的内容！"), Box::KindNotice, Box::Information);
         return;
     }
     const QString text = Text1->toPlainText();
     if (text.size() > MaxNoteLength) {
-        boxes.show(this, noteTooLongMessage(text.size()), QStringLiteral("温馨提示"), Box::Information);
+        boxes.show(this, noteTooLongMessage(text.size()), Box::KindNotice, Box::Information);
         return;
     }
     const QString question = QStringLiteral("确认要记录到第 ") + QString::number(n) +
                              QStringLiteral(" 个档案吗？\r\n") + QStringLiteral("原始内容：") +
                              shortNote(m_notes[n - 1]) + QStringLiteral("\r\n") + QStringLiteral("现有内容：") +
                              shortNote(text);
-    if (boxes.show(this, question, QStringLiteral("保存确认"), Box::YesNo) != Box::Yes)
+    if (boxes.show(this, question, Box::SaveTitle, Box::YesNo) != Box::Yes)
         return;
-    if (!m_services.store.setValue(kMain, QString::number(n), text)) {
+    if (!m_services.store.setValue(Keys::Main, Keys::note(n), text)) {
         // The note stays in the note box, so nothing the user typed is lost.
         reportWriteFailure();
         return;
     }
     setSlotNote(n, text);
     setNoteBoxPlaceholder();
-    boxes.show(this, QStringLiteral("保存成功!"), QStringLiteral("提示"), Box::Information);
+    boxes.show(this, QStringLiteral("保存成功!"), Box::Notice, Box::Information);
 }
 
 void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos) {
@@ -283,11 +283,11 @@ void Form1::DeleteNote(Menu& menu) {
     MessageBoxes& boxes = m_services.boxes;
     const QString question = QStringLiteral("确认要删除第 ") + QString::number(n) + QStringLiteral(" 个档案吗？\r\n") +
                              QStringLiteral("内容：") + shortNote(m_notes[n - 1]);
-    if (boxes.show(this, question, QStringLiteral("删除确认"), Box::YesNo) != Box::Yes) {
+    if (boxes.show(this, question, Box::DeleteTitle, Box::YesNo) != Box::Yes) {
         menu.close();
         return;
     }
-    if (!m_services.store.setValue(kMain, QString::number(n), QString())) {
+    if (!m_services.store.setValue(Keys::Main, Keys::note(n), QString())) {
         menu.close();
         reportWriteFailure();
         return;
@@ -295,7 +295,7 @@ void Form1::DeleteNote(Menu& menu) {
     setSlotNote(n, QString());
     m_schedule.disarmSlot(n);
     menu.close();
-    boxes.show(this, QStringLiteral("删除成功!"), QStringLiteral("提示"), Box::Information);
+    boxes.show(this, QStringLiteral("删除成功!"), Box::Notice, Box::Information);
 }
 
 void Form1::ModifyNote(Menu& menu) {
@@ -316,7 +316,7 @@ void Form1::openReminderEditor() {
 
 void Form1::showAlarm(const QString& text) {
     // No parent: the alarm must not show, move or raise a board docked out of sight.
-    m_services.boxes.show(nullptr, text, AlarmTitle, AlarmStyle);
+    m_services.boxes.show(nullptr, text, Box::Notice, Box::Information);
 }
 
 // ---- title strip ----
@@ -346,14 +346,13 @@ void Form1::exitProgram() {
 }
 
 void Form1::reportWriteFailure() {
-    m_services.boxes.show(this, QStringLiteral("保存失败！\r\n") + m_services.store.lastError(), QStringLiteral("提示"),
-                          Box::Error);
+    m_services.boxes.show(this, Box::failure(Box::SaveFailed, m_services.store.lastError()), Box::Notice, Box::Error);
 }
 
 void Form1::showClearFailure(const QString& reason) {
     m_services.boxes.show(nullptr,
                           QStringLiteral("提醒已响过，但无法从设置文件中清除，下次启动时会再次提醒。\r\n") + reason,
-                          QStringLiteral("提示"), Box::Error);
+                          Box::Notice, Box::Error);
 }
 
 // ---- events ----

@@ -1,6 +1,7 @@
 #include "app/Help.h"
 
 #include "store/FirstRun.h"
+#include "store/Keys.h"
 #include "store/Numbers.h"
 #include "store/SettingsStore.h"
 #include "widgets/Colors.h"
@@ -111,10 +112,10 @@ Help::Help(Services services, AppPaths paths, std::function<void()> showMainWind
 Help::LoadResult Help::load() {
     QString error;
     if (!WriteFirstRunFiles(m_paths, &error)) {
-        m_services.boxes.show(this, error, QStringLiteral("提示"), Box::Error);
+        m_services.boxes.show(this, error, Box::Notice, Box::Error);
         return LoadResult::FirstRunFailed;
     }
-    const int s = toInt16(m_services.store.GetIniValue(QStringLiteral("Main"), QStringLiteral("S")));
+    const int s = toInt16(m_services.store.GetIniValue(Keys::Main, Keys::S));
     return s == 1 ? LoadResult::Skip : LoadResult::Show;
 }
 
@@ -125,10 +126,9 @@ void Help::showCentred() {
 }
 
 void Help::enter() {
-    if (Check1->isChecked() &&
-        !m_services.store.setValue(QStringLiteral("Main"), QStringLiteral("S"), QStringLiteral("1")))
-        m_services.boxes.show(this, QStringLiteral("保存失败！\r\n") + m_services.store.lastError(),
-                              QStringLiteral("提示"), Box::Error);
+    if (Check1->isChecked() && !m_services.store.setValue(Keys::Main, Keys::S, QStringLiteral("1")))
+        m_services.boxes.show(this, Box::failure(Box::SaveFailed, m_services.store.lastError()), Box::Notice,
+                              Box::Error);
     // The main window is shown before this page goes, so the program never has no window.
     m_showMainWindow();
     close();

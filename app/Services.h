@@ -18,5 +18,4 @@ struct Services {
     // Ends the program with a status, leaving every window as it is.
     std::function<void(int)> endProgram;
     Autostart& autostart; // starting with the system
-    QString executable;   // the program's own full path
 };

@@ -45,7 +45,7 @@ int main(int argc, char* argv[]) {
     AppPaths paths;
     QString error;
     if (!platformPaths(&paths, &error)) {
-        boxes.show(nullptr, error, QStringLiteral("提示"), Box::Error);
+        boxes.show(nullptr, error, Box::Notice, Box::Error);
         return 1;
     }
     // A second board on the same settings file would write over the first one's notes.
@@ -56,7 +56,7 @@ int main(int argc, char* argv[]) {
     case SingleInstance::Claim::AlreadyRunning:
         return 0;
     case SingleInstance::Claim::Refused:
-        boxes.show(nullptr, instance.refusal(), QStringLiteral("提示"), Box::Error);
+        boxes.show(nullptr, instance.refusal(), Box::Notice, Box::Error);
         return 1;
     }
     QObject::connect(&instance, &SingleInstance::raiseRequested, &bringWindowsToFront);
@@ -64,11 +64,9 @@ int main(int argc, char* argv[]) {
     SettingsStore store(paths.settingsFile);
     SystemClock clock;
     const std::unique_ptr<AlarmPlayer> player = makeSystemAlarmPlayer();
-    const QString executable = QCoreApplication::applicationFilePath();
-    const std::unique_ptr<Autostart> autostart = makeSystemAutostart(executable);
-    Services services{store,      boxes,           clock,
-                      *player,    paths.soundFile, [](int status) { QCoreApplication::exit(status); },
-                      *autostart, executable};
+    const std::unique_ptr<Autostart> autostart = makeSystemAutostart(QCoreApplication::applicationFilePath());
+    Services services{
+        store, boxes, clock, *player, paths.soundFile, [](int status) { QCoreApplication::exit(status); }, *autostart};
 
     std::unique_ptr<Form1> board;
     auto showMainWindow = [&] {

@@ -1,4 +1,6 @@
 #include "reminders/ReminderEditor.h"
+#include "store/Keys.h"
+#include "widgets/MessageBoxes.h"
 
 #include "reminders/Clock.h"
 #include "reminders/DateTimeText.h"
@@ -8,11 +10,8 @@
 #include <QTime>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
-
-constexpr int LeftOffsetTwips = 450;
 
 bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
@@ -62,11 +61,6 @@ QString composeDateText(const QDate& date) {
     return DateTimeText(QDateTime(date, QTime(0, 0)));
 }
 
-QPoint editorPlacement(const QPoint& mainWindowTwips) {
-    const int top = static_cast<int>(std::lround(mainWindowTwips.y() * 1.25));
-    return {mainWindowTwips.x() - LeftOffsetTwips, top};
-}
-
 ReminderEditor::ReminderEditor(ReminderStore& store, ReminderSchedule& schedule, const Clock& clock)
     : m_store(store), m_schedule(schedule), m_clock(clock) {}
 
@@ -94,15 +88,15 @@ bool ReminderEditor::writeOrRestore(int slot, const QString& date, const QString
     // D may hold the new value while T kept the old one: a mixture that names
     // neither reminder. Put D back; when even that fails the next start reads
     // what the file holds.
-    m_store.write(QString::number(slot), ReminderStore::DateKey, oldDate);
-    *message = {failure + QStringLiteral("\r\n") + reason, EditorText::NoticeTitle, EditorText::ErrorStyle};
+    m_store.write(Keys::reminder(slot), Keys::D, oldDate);
+    *message = {Box::failure(failure, reason), Box::Notice, Box::Error};
     return false;
 }
 
 SaveOutcome ReminderEditor::save(int slot, const QDate& date, const QString& hourText, const QString& minuteText) {
     const QString error = timeInputError(hourText, minuteText);
     if (!error.isEmpty())
-        return {false, {error, EditorText::NoticeTitle, EditorText::ErrorStyle}};
+        return {false, {error, Box::Notice, Box::Error}};
 
     const QString timeText = composeTimeText(hourText, minuteText);
     const QString dateText = composeDateText(date);
@@ -112,25 +106,25 @@ SaveOutcome ReminderEditor::save(int slot, const QDate& date, const QString& hou
     const QDateTime now = m_clock.now();
     if (due.isValid() &&
         due < QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second())))
-        return {false, {EditorText::PastMessage, EditorText::NoticeTitle, EditorText::ErrorStyle}};
+        return {false, {EditorText::PastMessage, Box::Notice, Box::Error}};
 
     SaveOutcome outcome;
-    if (!writeOrRestore(slot, dateText, timeText, EditorText::SaveFailedMessage, &outcome.message))
+    if (!writeOrRestore(slot, dateText, timeText, Box::SaveFailed, &outcome.message))
         return outcome;
     m_schedule.assignArmedText(slot, armed);
     m_schedule.armSlot(slot);
-    return {true, {EditorText::SavedMessage, EditorText::NoticeTitle, EditorText::InformationStyle}};
+    return {true, {EditorText::SavedMessage, Box::Notice, Box::Information}};
 }
 
 EditorMessage ReminderEditor::deleteQuestion() {
-    return {EditorText::DeleteQuestion, EditorText::DeleteTitle, EditorText::YesNoStyle};
+    return {EditorText::DeleteQuestion, Box::DeleteTitle, Box::YesNo};
 }
 
 SaveOutcome ReminderEditor::deleteReminder(int slot) {
     SaveOutcome outcome;
-    if (!writeOrRestore(slot, QString(), QString(), EditorText::DeleteFailedMessage, &outcome.message))
+    if (!writeOrRestore(slot, QString(), QString(), Box::DeleteFailed, &outcome.message))
         return outcome;
     m_schedule.disarmSlot(slot);
     m_schedule.assignArmedText(slot, ReminderSchedule::NotSet);
-    return {true, {EditorText::DeletedMessage, EditorText::NoticeTitle, EditorText::InformationStyle}};
+    return {true, {EditorText::DeletedMessage, Box::Notice, Box::Information}};
 }

@@ -3,7 +3,6 @@
 // reminder, checking the hour and minute boxes, and the save and delete sequences.
 // The window shows the messages returned here and closes itself when told to.
 #include <QDate>
-#include <QPoint>
 #include <QString>
 
 class Clock;
@@ -21,16 +20,6 @@ inline const QString SavedMessage = QStringLiteral("保存成功!") + QStringLit
 inline const QString DeleteQuestion = QStringLiteral("您确定要删除这条提醒？");
 inline const QString DeletedMessage = QStringLiteral("删除成功!");
 inline const QString PastMessage = QStringLiteral("提醒时间已经过去，请设置一个将来的时间。");
-// Followed by a line break and the store's message naming the file and the reason.
-inline const QString SaveFailedMessage = QStringLiteral("保存失败！");
-inline const QString DeleteFailedMessage = QStringLiteral("删除失败！");
-inline const QString NoticeTitle = QStringLiteral("提示");
-inline const QString DeleteTitle = QStringLiteral("删除确认");
-// Message box styles.
-constexpr int ErrorStyle = 16;       // error icon, OK
-constexpr int InformationStyle = 64; // information icon, OK
-constexpr int YesNoStyle = 4;        // Yes and No; Yes answers 6
-constexpr int YesAnswer = 6;
 } // namespace EditorText
 
 struct EditorMessage {
@@ -74,12 +63,6 @@ QString composeTimeText(const QString& hourText, const QString& minuteText);
 
 // The stored date of a date picker value.
 QString composeDateText(const QDate& date);
-
-// --- Placement ----------------------------------------------------------------
-
-// The editor's top-left corner, in twips, for the main window's one: 450 twips to
-// the left and at 5/4 of its Top.
-QPoint editorPlacement(const QPoint& mainWindowTwips);
 
 // --- Sequences ----------------------------------------------------------------
 

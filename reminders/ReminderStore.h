@@ -1,13 +1,12 @@
 #pragma once
-// The keys D and T of the sections "1" to "6" of the settings file, as the
+// The keys D and T of the reminder sections of the settings file, as the
 // reminders read and write them.
+#include "store/Keys.h"
+
 #include <QString>
 
 class ReminderStore {
 public:
-    static inline const QString DateKey = QStringLiteral("D");
-    static inline const QString TimeKey = QStringLiteral("T");
-
     virtual ~ReminderStore() = default;
     // The stored value, or "" when the file, section or key is missing.
     virtual QString read(const QString& section, const QString& key) const = 0;
@@ -17,12 +16,12 @@ public:
     virtual QString lastError() const = 0;
 
     // D and T of slot's section (the slot number as text).
-    QString storedDate(int slot) const { return read(QString::number(slot), DateKey); }
-    QString storedTime(int slot) const { return read(QString::number(slot), TimeKey); }
+    QString storedDate(int slot) const { return read(Keys::reminder(slot), Keys::D); }
+    QString storedTime(int slot) const { return read(Keys::reminder(slot), Keys::T); }
     // Writes D, then T; false, with T not tried, when D could not be written, and
     // false when T could not be written (D then holds the new value).
     bool writeReminder(int slot, const QString& date, const QString& time) {
-        const QString section = QString::number(slot);
-        return write(section, DateKey, date) && write(section, TimeKey, time);
+        const QString section = Keys::reminder(slot);
+        return write(section, Keys::D, date) && write(section, Keys::T, time);
     }
 };

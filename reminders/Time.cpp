@@ -250,7 +250,7 @@ void Time::cancel() {
 
 void Time::deleteReminder() {
     const EditorMessage question = ReminderEditor::deleteQuestion();
-    if (m_boxes.show(this, question.text, question.title, question.style) != EditorText::YesAnswer)
+    if (m_boxes.show(this, question.text, question.title, question.style) != Box::Yes)
         return;
     const int slot = selectedSlot();
     if (!slot) {

@@ -20,7 +20,7 @@ PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
 # two window managers, and Xorg's dummy driver with xrandr for two monitors.
 TEST_PACKAGES=(
   "${HEADLESS_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format ccache
   pulseaudio pulseaudio-utils
   openbox xfwm4 dbus xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
 )
@@ -66,13 +66,21 @@ install_missing() {
   ) 9>"${TMPDIR:-/tmp}/jotlark-apt.lock"
 }
 
+# The compiler cache, where the machine has one: a second build of the same
+# sources (another clone, the sanitizer tree after a clean) reuses the objects.
+compiler_launcher() {
+  command -v ccache >/dev/null && echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
+  return 0
+}
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$ROOT}"
+
 # build [type] [cmake --build options…]: configures $BUILD and builds it, all
 # targets unless the options name some (`build RelWithDebInfo --target jotlark`).
 build() {
   local type="${1:-RelWithDebInfo}"
   shift || true
   echo "== Configuring $BUILD ($type)"
-  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE="$type" $(compiler_launcher) >/dev/null
   echo "== Building"
   cmake --build "$BUILD" -j"$(nproc)" "$@"
 }

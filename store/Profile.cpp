@@ -443,11 +443,6 @@ FileEncoding fileEncoding(const QString& file) {
     return c ? c->encoding : FileEncoding::Native;
 }
 
-qint64 profileSize(const QString& file) {
-    const auto c = loadForReading(file);
-    return c ? c->parsed.size() : -1;
-}
-
 qint64 fileParses() {
     QMutexLocker lock(&cacheMutex);
     return parses;

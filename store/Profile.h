@@ -48,14 +48,10 @@ FileEncoding detectEncoding(const QByteArray& fileBytes);
 // The encoding of the file as it is now; Native when it is missing or unreadable.
 FileEncoding fileEncoding(const QString& file);
 
-// The size in bytes of the file as the profile functions see it: the file's size,
-// or for a UTF-16 file the size of its UTF-8 form. -1 when there is no readable file.
-qint64 profileSize(const QString& file);
-
 // One look-up through the kept parse of the file: false when there is no readable file.
 struct ProfileRead {
     FileEncoding encoding = FileEncoding::Native;
-    qint64 size = -1; // as profileSize()
+    qint64 size = -1; // in bytes as read: for a UTF-16 file the size of its UTF-8 form
     bool found = false;
     QByteArray value;
 };

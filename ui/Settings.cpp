@@ -1,5 +1,6 @@
 #include "ui/Settings.h"
 
+#include "store/Keys.h"
 #include "store/Numbers.h"
 #include "store/SettingsStore.h"
 #include "ui/Autostart.h"
@@ -17,7 +18,6 @@
 #include <QRadioButton>
 
 namespace {
-const QString kMain = QStringLiteral("Main");
 const QString kCrLf = QStringLiteral("\r\n");
 
 constexpr std::array<int, 4> kColumnLeft{120, 1320, 2520, 3720};
@@ -130,21 +130,22 @@ QList<QLabel*> Settings::buttons() const {
 }
 
 void Settings::load() {
-    const int color = toInt16(m_store.GetIniValue(kMain, QStringLiteral("Color")));
-    const int boots = toInt16(m_store.GetIniValue(kMain, QStringLiteral("Boots")));
-    const int out = toInt16(m_store.GetIniValue(kMain, QStringLiteral("Out")));
+    const int color = toInt16(m_store.GetIniValue(Keys::Main, Keys::Color));
+    const int boots = toInt16(m_store.GetIniValue(Keys::Main, Keys::Boots));
+    const int out = toInt16(m_store.GetIniValue(Keys::Main, Keys::Out));
     if (out == 1)
         Check2->setChecked(true);
     if (color >= 1 && color <= 4)
         options[color - 1]->setChecked(true);
     Check1->setChecked(boots == 1);
-    move(px(m_board.leftTwips() - 450), px(m_board.topTwips() * 5.0 / 4));
+    const QPoint place = editorPlacement({m_board.leftTwips(), m_board.topTwips()});
+    move(px(place.x()), px(place.y()));
 }
 
 void Settings::save() {
     QString fileError;
     auto write = [&](const QString& key, const QString& value) {
-        if (!m_store.setValue(kMain, key, value) && fileError.isEmpty())
+        if (!m_store.setValue(Keys::Main, key, value) && fileError.isEmpty())
             fileError = m_store.lastError();
     };
 
@@ -153,16 +154,16 @@ void Settings::save() {
     QString autostartError;
     const bool autostartDone = m_autostart.apply(boots, &autostartError);
     if (autostartDone)
-        write(QStringLiteral("Boots"), number(boots));
+        write(Keys::Boots, number(boots));
 
     const bool frameOff = Check2->isChecked();
-    write(QStringLiteral("Out"), number(frameOff));
+    write(Keys::Out, number(frameOff));
     m_board.setSlotFrames(!frameOff);
 
     for (int n = 1; n <= 4; ++n) {
         if (options[n - 1]->isChecked()) {
             m_board.setThemeText(QString::number(n));
-            write(QStringLiteral("Color"), QString::number(n));
+            write(Keys::Color, QString::number(n));
             break;
         }
     }
@@ -175,7 +176,7 @@ void Settings::save() {
     if (autostartDone && fileError.isEmpty()) {
         const QString tip = boots ? QStringLiteral("Tip：程序开机启动可能会被360拦截，请选择允许。")
                                   : QStringLiteral("Tip：已取消开机自动启动。");
-        m_boxes.show(this, QStringLiteral("保存成功!") + kCrLf + tip, QStringLiteral("温馨提示"), Box::Information);
+        m_boxes.show(this, QStringLiteral("保存成功!") + kCrLf + tip, Box::KindNotice, Box::Information);
         return;
     }
     QStringList lines;
@@ -186,7 +187,7 @@ void Settings::save() {
         lines << QStringLiteral("设置文件保存失败！") << fileError;
     else
         lines << QStringLiteral("其他设置已保存。");
-    m_boxes.show(this, lines.join(kCrLf), QStringLiteral("提示"), Box::Error);
+    m_boxes.show(this, lines.join(kCrLf), Box::Notice, Box::Error);
 }
 
 void Settings::paintTheme() {

@@ -14,6 +14,21 @@ constexpr int Error = 16;       // error icon, OK
 constexpr int Ok = 1;
 constexpr int Yes = 6;
 constexpr int No = 7;
+
+// Titles.
+inline const QString Notice = QStringLiteral("提示");
+inline const QString KindNotice = QStringLiteral("温馨提示");
+inline const QString SaveTitle = QStringLiteral("保存确认");
+inline const QString DeleteTitle = QStringLiteral("删除确认");
+inline const QString ExitTitle = QStringLiteral("退出确认");
+
+// Failures: the first line, then on the next one the store's message naming the
+// file and the reason.
+inline const QString SaveFailed = QStringLiteral("保存失败！");
+inline const QString DeleteFailed = QStringLiteral("删除失败！");
+inline QString failure(const QString& what, const QString& reason) {
+    return what + QStringLiteral("\r\n") + reason;
+}
 } // namespace Box
 
 class MessageBoxes {

@@ -14,3 +14,9 @@ inline QRect pxRect(int left, int top, int width, int height) {
 inline int twips(int pixels) {
     return pixels * kTwipsPerPixel;
 }
+
+// Where the reminder editor and the settings window open, in twips, for the main
+// window's top-left corner: 450 twips to the left and at 5/4 of its Top.
+inline QPoint editorPlacement(const QPoint& mainWindowTwips) {
+    return {mainWindowTwips.x() - 450, static_cast<int>(std::lround(mainWindowTwips.y() * 1.25))};
+}

@@ -10,9 +10,6 @@
 
 class iSubClass;
 
-// The docked window and its screen, as the docking code sees them. Rectangles and
-// the pointer are in screen pixels; the window's Left, Top, Width and Height and
-// the screen width are in twips.
 // Where the window may be dragged and where it docks, in screen pixels.
 struct DockArea {
     // The whole desktop: drags stop at its left, top and right edges.
@@ -28,6 +25,9 @@ struct DockArea {
     bool rightOuter = true;
 };
 
+// The docked window and its screen, as the docking code sees them. Rectangles and
+// the pointer are in screen pixels; the window's Left, Top, Width and Height and
+// the screen width are in twips.
 class DockHost {
 public:
     virtual ~DockHost() = default;

@@ -24,17 +24,17 @@ void Tmenu::choose(int index) {
     switch (index) {
     case Move:
         close();
-        m_boxes.show(m_board, QStringLiteral("左键拖动标题栏即可移动窗口!"), QStringLiteral("提示"), Box::Information);
+        m_boxes.show(m_board, QStringLiteral("左键拖动标题栏即可移动窗口!"), Box::Notice, Box::Information);
         break;
     case Settings:
         close();
         m_host.openSettings();
         break;
     case About:
-        m_boxes.show(this, kAboutText, QStringLiteral("温馨提示"), Box::Information);
+        m_boxes.show(this, kAboutText, Box::KindNotice, Box::Information);
         break;
     case Exit:
-        if (m_boxes.show(this, QStringLiteral("您确定要退出吗？"), QStringLiteral("退出确认"), Box::YesNo) == Box::Yes)
+        if (m_boxes.show(this, QStringLiteral("您确定要退出吗？"), Box::ExitTitle, Box::YesNo) == Box::Yes)
             m_host.exitProgram();
         else
             close();

@@ -19,16 +19,14 @@ struct BoardFixture {
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0))};
     FakePlayer player;
     FakeAutostart autostart;
-    QString executable = QStringLiteral("/opt/jot lark/bin/jotlark");
     std::unique_ptr<Form1> form;
     QList<int> endedWith; // statuses the program was ended with
 
     explicit BoardFixture(const QByteArray& settings = defaultSettingsBytes()) { writeAll(file, settings); }
 
     Form1& start() {
-        form =
-            std::make_unique<Form1>(Services{store, boxes, clock, player, folder.path("DI.mp3"),
-                                             [this](int status) { endedWith.append(status); }, autostart, executable});
+        form = std::make_unique<Form1>(Services{store, boxes, clock, player, folder.path("DI.mp3"),
+                                                [this](int status) { endedWith.append(status); }, autostart});
         form->load();
         return *form;
     }

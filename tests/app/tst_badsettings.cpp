@@ -39,7 +39,7 @@ struct Started {
     Help::LoadResult result = Help::LoadResult::FirstRunFailed;
 
     Services services() {
-        return Services{store, boxes, clock, player, paths.soundFile, [](int) {}, autostart, "/opt/jotlark/jotlark"};
+        return Services{store, boxes, clock, player, paths.soundFile, [](int) {}, autostart};
     }
 
     // First run and the help page, then the board, as main does it (a page that

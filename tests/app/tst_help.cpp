@@ -22,7 +22,7 @@ struct HelpFixture {
     FakePlayer player;
     FakeAutostart autostart;
     int mainWindowShown = 0;
-    Help help{Services{store, boxes, clock, player, paths.soundFile, [](int) {}, autostart, "/opt/jotlark"}, paths,
+    Help help{Services{store, boxes, clock, player, paths.soundFile, [](int) {}, autostart}, paths,
               [this] { ++mainWindowShown; }};
     HelpFixture() { QDir().mkpath(folder.path("cfg")); }
 };
@@ -74,8 +74,7 @@ private slots:
         FakeClock clock{QDateTime::currentDateTime()};
         FakePlayer player;
         FakeAutostart autostart;
-        Help help(Services{store, boxes, clock, player, paths.soundFile, [](int) {}, autostart, "/opt/jotlark"}, paths,
-                  [] {});
+        Help help(Services{store, boxes, clock, player, paths.soundFile, [](int) {}, autostart}, paths, [] {});
         QCOMPARE(help.load(), Help::LoadResult::FirstRunFailed);
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.shown[0].style, Box::Error);

@@ -1,7 +1,8 @@
 #pragma once
-// Test doubles for the reminder schedule and editor: a clock set by hand, a player
-// and a store that record every call, and a main window whose alarm box runs a
-// hook instead of waiting for the user.
+// Test doubles for the reminder schedule and editor: a store that records every
+// call (and can fail from a given write on), and a main window whose alarm box
+// runs a hook instead of waiting for the user. The clock and the player are those
+// of tests/support/FakeServices.h.
 #include "reminders/ReminderHost.h"
 #include "reminders/ReminderStore.h"
 #include "tests/support/FakeServices.h"

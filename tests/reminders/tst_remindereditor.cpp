@@ -1,6 +1,7 @@
 #include "reminders/ReminderEditor.h"
 #include "reminders/ReminderSchedule.h"
 #include "tests/reminders/ReminderFakes.h"
+#include "widgets/Twips.h"
 
 #include <QTest>
 
