@@ -4,7 +4,9 @@
 #include "reminders/Time.h"
 #include "store/Keys.h"
 #include "store/Numbers.h"
+#include "store/ProfileMerge.h"
 #include "store/SettingsStore.h"
+#include "store/SettingsWatcher.h"
 #include "ui/Settings.h"
 #include "widgets/Colors.h"
 #include "widgets/Fonts.h"
@@ -19,6 +21,7 @@
 #include "window/Tmenu.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -107,6 +110,8 @@ void Form1::buildControls() {
         setForeground(note, kWindowText);
         connect(note, &LabelButton::pressed, this,
                 [this, i](Qt::MouseButton button, QPoint pos) { SelectSlot(i + 1, button, pos); });
+        connect(note, &LabelButton::menuKeyPressed, this,
+                [this, i](QPoint pos) { SelectSlot(i + 1, Qt::RightButton, pos, true); });
         connect(note, &LabelButton::pointerMoved, this, &Form1::RestorePlaceholder);
         Label2[i] = note;
     }
@@ -132,6 +137,9 @@ void Form1::load() {
     c_Subclass->SetMsgHook(attachWindowProcedure(this));
 
     SettingsStore& store = m_services.store;
+    store.remember();
+    m_watcher = new SettingsWatcher(store, this);
+    connect(m_watcher, &SettingsWatcher::settled, this, &Form1::followFile);
     const QString color = store.GetIniValue(Keys::Main, Keys::Color);
     const int x = toInt32(store.GetIniValue(Keys::Main, Keys::X));
     const int y = toInt32(store.GetIniValue(Keys::Main, Keys::Y));
@@ -179,10 +187,18 @@ void Form1::repaintTheme() {
 }
 
 int Form1::leftTwips() const {
-    return twips(x());
+    return twips(realPosition().x());
 }
 int Form1::topTwips() const {
-    return twips(y());
+    return twips(realPosition().y());
+}
+
+QPoint Form1::realPosition() const {
+    // Where the system has the board: a compositor that ignores a client placing
+    // itself keeps it elsewhere than Qt last asked.
+    if (const std::optional<QPoint> real = reportedPosition(this))
+        return logicalPosition(this, *real);
+    return pos();
 }
 void Form1::moveToTwips(int left, int top) {
     move(px(left), px(top));
@@ -207,6 +223,93 @@ void Form1::paintTheme() {
     setBackground(this, theme->light);
     setBackground(Text1, theme->light);
     setForeground(Label1, theme->stripText);
+}
+
+// ---- following the file ----
+
+void Form1::followFile(bool changedElsewhere, const QStringList& copies) {
+    if (m_following) {
+        m_followAgain = true; // a message of this round is open: look again when it closes
+        return;
+    }
+    m_following = true;
+    SettingsStore& store = m_services.store;
+    bool merged = false;
+    QList<MergeConflict> conflicts;
+    QStringList done;
+    for (const QString& copy : copies) {
+        QList<MergeConflict> found;
+        if (!store.mergeConflictCopy(copy, &found)) {
+            reportWriteFailure();
+            break;
+        }
+        merged = true;
+        conflicts += found;
+        done.append(copy);
+    }
+    if (changedElsewhere || merged) {
+        store.remember();
+        showFile();
+    }
+
+    // Notes changed on both machines: the file keeps this one's, and the other's
+    // goes into the note box, after any draft there, ready to be stored.
+    QStringList lines;
+    QStringList others;
+    for (const MergeConflict& c : conflicts) {
+        const int n = c.key.toInt();
+        const bool note = c.section.compare(Keys::Main, Qt::CaseInsensitive) == 0 && n >= 1 && n <= kSlots &&
+                          c.key.trimmed() == Keys::note(n);
+        if (!note)
+            continue; // settings of each machine (position, theme): the file's stay
+        lines << QStringLiteral("第 %1 个档案在另一台设备上也改过。\r\n保留：%2\r\n另一份：%3")
+                     .arg(n)
+                     .arg(shortNote(c.ours), shortNote(c.theirs));
+        if (!c.theirs.isEmpty())
+            others << c.theirs;
+    }
+    if (!lines.isEmpty()) {
+        if (!others.isEmpty()) {
+            const QString draft = noteBoxEmpty() ? QString() : Text1->toPlainText() + u'\n';
+            setForeground(Text1, kWindowText);
+            Text1->setPlainText(draft + others.join(u'\n'));
+            Text1->moveCursor(QTextCursor::End);
+            lines << QStringLiteral("另一份内容已放入记录框，点击档案编号即可保存。");
+        }
+        m_services.boxes.show(this, lines.join(QStringLiteral("\r\n\r\n")), Box::Notice, Box::Information);
+    }
+    // Everything in them is now in the file or was shown.
+    for (const QString& copy : done)
+        QFile::remove(copy);
+    m_following = false;
+    if (m_followAgain) {
+        m_followAgain = false;
+        QTimer::singleShot(0, this, [this] {
+            followFile(m_services.store.changedElsewhere(), conflictCopies(m_services.store.file()));
+        });
+    }
+}
+
+void Form1::showFile() {
+    const ProfileSnapshot& file = m_services.store.known();
+    C1 = textOf(file, Keys::Main, Keys::Color);
+    repaintTheme();
+    setSlotFrames(toInt16(textOf(file, Keys::Main, Keys::Out)) != 1);
+    for (int i = 1; i <= kSlots; ++i) {
+        const QString text = textOf(file, Keys::Main, Keys::note(i));
+        if (text != m_notes[i - 1])
+            setSlotNote(i, text);
+    }
+    for (int i = 1; i <= kSlots; ++i) {
+        const QString section = QString::number(i);
+        const QString armed = textOf(file, section, Keys::D) + u' ' + textOf(file, section, Keys::T);
+        const QString& now = m_schedule.D1(i);
+        const bool bothEmpty = armed == ReminderSchedule::NotSetLoaded &&
+                               (now == ReminderSchedule::NotSet || now == ReminderSchedule::NotSetLoaded);
+        if (armed != now && !bothEmpty)
+            m_schedule.assignArmedText(i, armed);
+    }
+    emit reloadedFromFile();
 }
 
 // ---- note box ----
@@ -248,10 +351,11 @@ void Form1::StoreNote(int n) {
         boxes.show(this, noteTooLongMessage(text.size()), Box::KindNotice, Box::Information);
         return;
     }
+    // The slot's text as the file has it now, which sync may have changed a moment ago.
+    const QString old = m_services.store.value(Keys::Main, Keys::note(n));
     const QString question = QStringLiteral("确认要记录到第 ") + QString::number(n) +
-                             QStringLiteral(" 个档案吗？\r\n") + QStringLiteral("原始内容：") +
-                             shortNote(m_notes[n - 1]) + QStringLiteral("\r\n") + QStringLiteral("现有内容：") +
-                             shortNote(text);
+                             QStringLiteral(" 个档案吗？\r\n") + QStringLiteral("原始内容：") + shortNote(old) +
+                             QStringLiteral("\r\n") + QStringLiteral("现有内容：") + shortNote(text);
     if (boxes.show(this, question, Box::SaveTitle, Box::YesNo) != Box::Yes)
         return;
     if (!m_services.store.setValue(Keys::Main, Keys::note(n), text)) {
@@ -264,13 +368,13 @@ void Form1::StoreNote(int n) {
     boxes.show(this, QStringLiteral("保存成功!"), Box::Notice, Box::Information);
 }
 
-void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos) {
+void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos, bool fromKeyboard) {
     if (m_notes[n - 1].isEmpty() || button != Qt::RightButton)
         return;
     Label9 = QString::number(globalPos.x());
     Label10 = QString::number(globalPos.y());
     XH = QString::number(n);
-    Menu menu(*this);
+    Menu menu(*this, fromKeyboard);
     menu.exec();
 }
 

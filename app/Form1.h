@@ -18,6 +18,7 @@
 
 class LabelButton;
 class Menu;
+class SettingsWatcher;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -35,7 +36,7 @@ public:
 
     // Note slots.
     void StoreNote(int n);
-    void SelectSlot(int n, Qt::MouseButton button, QPoint globalPos);
+    void SelectSlot(int n, Qt::MouseButton button, QPoint globalPos, bool fromKeyboard = false);
     void DeleteNote(Menu& menu);
     void ModifyNote(Menu& menu);
     void openReminderEditor();
@@ -54,6 +55,8 @@ public:
     void setSlotFrames(bool framed) override;
     int leftTwips() const override;
     int topTwips() const override;
+    // The board's top-left corner where the system really has it (logical pixels).
+    QPoint realPosition() const;
 
     // ReminderHost
     QString noteText(int slot) const override;
@@ -71,6 +74,12 @@ public:
     bool savePosition();
 
     void paintTheme(); // one CC tick
+
+    // Following the settings file: a change made elsewhere is shown (slots,
+    // reminders, theme, frames; the note box and open dialogs are left alone),
+    // and conflict copies beside the file are merged into it.
+    void followFile(bool changedElsewhere, const QStringList& copies);
+    SettingsWatcher* watcher() const { return m_watcher; }
 
     // Shared fields read and written by the other windows.
     QString C1 = QStringLiteral("Color1");
@@ -93,6 +102,10 @@ public:
     // The message hook of this window; its messages drive dragging and docking.
     iSubClass* c_Subclass = nullptr;
 
+signals:
+    // The board has shown the file as another program left it.
+    void reloadedFromFile();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -106,6 +119,8 @@ private:
     void reportWriteFailure();
     // Keeps the note of slot n whole and shows it shortened in its label.
     void setSlotNote(int n, const QString& text);
+    void showFile();
+    bool mergeConflictCopies(const QStringList& copies);
 
     Services m_services;
     SettingsReminderStore m_reminderStore;
@@ -114,4 +129,7 @@ private:
     DockController* m_dock = nullptr;
     bool m_backgroundPressed = false;
     std::array<QString, kSlots> m_notes; // the slots' notes, whole
+    SettingsWatcher* m_watcher = nullptr;
+    bool m_following = false;
+    bool m_followAgain = false;
 };

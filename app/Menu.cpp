@@ -2,13 +2,15 @@
 
 #include "app/Form1.h"
 
-Menu::Menu(Form1& form)
+Menu::Menu(Form1& form, bool fromKeyboard)
     : LabelMenu(
           {QStringLiteral("修改"), QStringLiteral("提醒"), QStringLiteral("删除"), QStringLiteral("取消")}, 1455,
           [&form] { return form.C1; }, form.Label9, form.Label10, &form),
       m_form(form) {
     setWindowTitle(QStringLiteral("档案菜单"));
     connect(this, &LabelMenu::itemClicked, this, &Menu::choose);
+    if (fromKeyboard)
+        focusFirstItem();
 }
 
 void Menu::choose(int index) {

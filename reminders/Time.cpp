@@ -205,6 +205,8 @@ void Time::buildControls() {
 void Time::runOpeningSteps() {
     DTPicker1->setDate(m_editor.today());
     Label3->setText(shortNote(m_board.slotText(selectedSlot())));
+    // Named "内容", described by the note as shown, as the board's slot labels are.
+    Label3->setAccessibleDescription(Label3->text());
     const QPoint place = editorPlacement({m_board.leftTwips(), m_board.topTwips()});
     move(px(place.x()), px(place.y()));
     refreshClock();

@@ -17,12 +17,17 @@ HEADLESS_PACKAGES=(xvfb xdotool imagemagick)
 # Making the Debian package and checking it (scripts/package).
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
 # Only the tests need these (scripts/test): sanitizers and the fuzzer, a sound server,
-# two window managers, and Xorg's dummy driver with xrandr for two monitors.
+# two window managers, Xorg's dummy driver with xrandr for two monitors, the
+# Wayland compositors (with XWayland) the acceptance suite nests in Xvfb,
+# Syncthing for the two-machine sync case, and pytest for the acceptance suites
+# (tests/acceptance).
 TEST_PACKAGES=(
   "${HEADLESS_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
   clang libclang-rt-14-dev clang-format ccache
   pulseaudio pulseaudio-utils
   openbox xfwm4 dbus xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  syncthing python3-pytest
+  xwayland weston sway mutter kwin-wayland
 )
 
 # The Windows build (scripts/windows): mingw-w64, Wine, the Qt tarball's zstd, and
@@ -31,8 +36,19 @@ TEST_PACKAGES=(
 # standard user in the acceptance run.
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix wine64 wine zstd locales python3 qt6-base-dev-tools qt6-translations-l10n
-  nsis e2fsprogs
+  python3-pytest nsis e2fsprogs
 )
+
+# acceptance [pytest arguments…]: runs tests/acceptance under Debian's pytest (the
+# python3 on PATH when it has pytest, else /usr/bin/python3). ONLY="case …" runs
+# just the cases of those names.
+acceptance() {
+  local python=python3
+  "$python" -c 'import pytest' 2>/dev/null || python=/usr/bin/python3
+  local only=()
+  [ -n "${ONLY:-}" ] && only=(-k "$(echo $ONLY | sed 's/ / or /g')")
+  PYTHONDONTWRITEBYTECODE=1 "$python" -m pytest "$ROOT/tests/acceptance" -v "${only[@]}" "$@"
+}
 
 # Generates the zh_CN.UTF-8 locale when it is missing.
 ensure_zh_locale() {

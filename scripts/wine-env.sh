@@ -1,4 +1,5 @@
-# Wine settings shared by scripts/windows and scripts/windows-acceptance. Source it.
+# Wine settings shared by scripts/windows and the Wine acceptance cases
+# (tests/acceptance/driver.py). Source it.
 # A 64-bit prefix, quiet, without the Mono/Gecko prompts, and a zh_CN locale so
 # that Wine's ANSI code page is 936.
 # winemenubuilder is off: a shortcut made in the prefix (the installer's) would

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -428,6 +429,36 @@ bool writeValue(QByteArray& content, const QByteArray& section, const QByteArray
     return true;
 }
 
+QList<KeyValue> readAll(const QByteArray& content) {
+    QList<KeyValue> entries;
+    QSet<QByteArray> seenSections;
+    QSet<QByteArray> seenKeys;
+    QByteArray section;
+    bool counts = true; // lines before the first section belong to the section ""
+    seenSections.insert(QByteArray());
+    Lines lines(content);
+    Line line;
+    while (lines.next(&line)) {
+        const Entry e = parse(content, line);
+        if (e.kind == Kind::Section) {
+            const QByteArray lower = lowerName(e.name);
+            counts = !seenSections.contains(lower);
+            seenSections.insert(lower);
+            section = e.name.toByteArray();
+            seenKeys.clear();
+            continue;
+        }
+        if (!counts || (e.kind != Kind::Key && e.kind != Kind::KeyOnly))
+            continue;
+        const QByteArray lowerKey = lowerName(e.name);
+        if (seenKeys.contains(lowerKey))
+            continue;
+        seenKeys.insert(lowerKey);
+        entries.append({section, e.name.toByteArray(), e.kind == Kind::Key ? unquoted(e.value) : QByteArray()});
+    }
+    return entries;
+}
+
 FileEncoding detectEncoding(const QByteArray& fileBytes) {
     if (fileBytes.startsWith(kUtf8Bom))
         return FileEncoding::Utf8Bom;
@@ -461,6 +492,15 @@ bool lookUp(const QString& file, const QByteArray& section, const QByteArray& ke
     read->encoding = c->encoding;
     read->size = c->parsed.size();
     read->value = valueIn(c->parsed, c->sections, section, key, &read->found);
+    return true;
+}
+
+bool readAllFromFile(const QString& file, QList<KeyValue>* entries, FileEncoding* encoding) {
+    const auto c = loadForReading(file);
+    if (!c)
+        return false;
+    *entries = readAll(c->parsed);
+    *encoding = c->encoding;
     return true;
 }
 

@@ -35,6 +35,17 @@ QByteArray readValue(const QByteArray& content, const QByteArray& section, const
 // or a section or key that is empty or a key that would read as a comment or section line.
 bool writeValue(QByteArray& content, const QByteArray& section, const QByteArray& key, const QByteArray& value);
 
+// Every key of every section with its value (trimmed and unquoted as readValue
+// gives it), in file order, by the same rules: only the first section of a name
+// and within it the first line naming a key count; a key named without '=' has
+// an empty value.
+struct KeyValue {
+    QByteArray section;
+    QByteArray key;
+    QByteArray value;
+};
+QList<KeyValue> readAll(const QByteArray& content);
+
 // The encoding a file announces by its byte-order mark.
 enum class FileEncoding {
     Native,  // no mark: bytes in the program's own encoding (GBK / GB18030)
@@ -56,6 +67,8 @@ struct ProfileRead {
     QByteArray value;
 };
 bool lookUp(const QString& file, const QByteArray& section, const QByteArray& key, ProfileRead* read);
+// readAll over the file as it is now; false when there is no readable file.
+bool readAllFromFile(const QString& file, QList<KeyValue>* entries, FileEncoding* encoding);
 
 // How many times a file has been read and parsed for reading so far (tests).
 qint64 fileParses();

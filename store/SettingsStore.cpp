@@ -4,6 +4,7 @@
 #include "store/Profile.h"
 #include "store/TextCodec.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -33,6 +34,33 @@ bool isBlank(QChar c) {
 // cannot express, so no value a program using the Windows functions writes (or
 // a user types) begins with it.
 const QChar kMarker(0xFDD0);
+
+// A surrogate at index i of text that is not half of a pair (high then low): no
+// file encoding has a form for it.
+bool isUnpaired(const QString& text, qsizetype i) {
+    const QChar c = text[i];
+    if (c.isHighSurrogate())
+        return i + 1 >= text.size() || !text[i + 1].isLowSurrogate();
+    return i == 0 || !text[i - 1].isHighSurrogate();
+}
+
+bool hasUnpairedSurrogate(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i].isSurrogate() && isUnpaired(text, i))
+            return true;
+    return false;
+}
+
+// The code unit of "\uD800" to "\uDFFF" (four hex digits) at index i of stored;
+// a null character for anything else.
+QChar escapedSurrogate(const QString& stored, qsizetype i) {
+    if (i + 6 > stored.size() || stored[i + 1] != u'u')
+        return {};
+    bool ok = false;
+    const uint unit = QStringView(stored).sliced(i + 2, 4).toUInt(&ok, 16);
+    const QChar c(char16_t(ok ? unit : 0));
+    return c.isSurrogate() ? c : QChar();
+}
 
 } // namespace
 
@@ -66,6 +94,7 @@ QString SettingsStore::value(const QString& section, const QString& key) const {
 }
 
 bool SettingsStore::setValue(const QString& section, const QString& key, const QString& text) {
+    const bool foreign = fileStatus(m_file) != m_tracked;
     const FileEncoding encoding = profile::fileEncoding(m_file);
     QString error;
     if (!profile::WritePrivateProfileStringA(toFileText(section, encoding), toFileText(key, encoding),
@@ -74,15 +103,72 @@ bool SettingsStore::setValue(const QString& section, const QString& key, const Q
         return false;
     }
     m_lastError.clear();
+    m_lastWritten = m_tracked = fileStatus(m_file);
+    m_foreignCarried = m_foreignCarried || foreign;
+    m_ownWrites[profileKeyId(section, key)].append(text);
+    return true;
+}
+
+bool SettingsStore::changedElsewhere() const {
+    return m_foreignCarried || fileStatus(m_file) != m_tracked;
+}
+
+ProfileSnapshot SettingsStore::readSnapshot(const QString& file) {
+    ProfileSnapshot snapshot;
+    QList<profile::KeyValue> entries;
+    FileEncoding encoding = FileEncoding::Native;
+    if (!profile::readAllFromFile(file, &entries, &encoding))
+        return snapshot;
+    for (const profile::KeyValue& e : entries) {
+        const QString section = fromFileText(e.section, encoding);
+        const QString key = fromFileText(e.key, encoding);
+        insertValue(snapshot, section, key, decodeValue(fromFileText(e.value, encoding).remove(QChar(u'\0'))));
+    }
+    return snapshot;
+}
+
+void SettingsStore::remember() {
+    m_tracked = fileStatus(m_file);
+    m_known = readSnapshot(m_file);
+    m_ownWrites.clear();
+    m_foreignCarried = false;
+}
+
+bool SettingsStore::mergeConflictCopy(const QString& copy, QList<MergeConflict>* conflicts) {
+    conflicts->clear();
+    if (!QFileInfo(copy).isFile() || !QFileInfo(copy).isReadable()) {
+        m_lastError = QStringLiteral("无法读取 %1").arg(QDir::toNativeSeparators(copy));
+        return false;
+    }
+    const ProfileSnapshot ours = readSnapshot(m_file);
+    const ProfileSnapshot theirs = readSnapshot(copy);
+    ProfileSnapshot base = m_known;
+    // The copy may hold an earlier text of ours that already went to the other
+    // machine: that key did not change there.
+    for (auto it = theirs.cbegin(); it != theirs.cend(); ++it) {
+        const QStringList& written = m_ownWrites.value(it.key());
+        const qsizetype theirsAt = written.lastIndexOf(it->text);
+        const auto own = ours.constFind(it.key());
+        if (theirsAt >= 0 && own != ours.cend() && written.lastIndexOf(own->text) > theirsAt)
+            base.insert(it.key(), *it);
+    }
+    const ProfileMergeResult merge = mergeProfiles(base, ours, theirs);
+    for (const ProfileValue& v : merge.takeTheirs) {
+        if (!setValue(v.section, v.key, v.text))
+            return false;
+    }
+    *conflicts = merge.conflicts;
     return true;
 }
 
 QString SettingsStore::encodeValue(const QString& text) {
     QString stored = text;
-    if (text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(u'\0')) || text.startsWith(kMarker)) {
+    if (hasUnpairedSurrogate(text) || text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(u'\0')) ||
+        text.startsWith(kMarker)) {
         stored = kMarker;
         stored.reserve(text.size() + 8);
-        for (const QChar c : text) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
             if (c == u'\\')
                 stored += QStringLiteral("\\\\");
             else if (c == u'\r')
@@ -91,6 +177,8 @@ QString SettingsStore::encodeValue(const QString& text) {
                 stored += QStringLiteral("\\n");
             else if (c == u'\0')
                 stored += QStringLiteral("\\0");
+            else if (c.isSurrogate() && isUnpaired(text, i))
+                stored += QStringLiteral("\\u") + QString::number(c.unicode(), 16).toUpper();
             else
                 stored += c;
         }
@@ -120,6 +208,11 @@ QString SettingsStore::decodeValue(const QString& stored) {
             if (!plain.isNull() || n == u'0') {
                 text += plain;
                 ++i;
+                continue;
+            }
+            if (const QChar unit = escapedSurrogate(stored, i); unit.isSurrogate()) {
+                text += unit;
+                i += 5;
                 continue;
             }
         }

@@ -130,13 +130,15 @@ QList<QLabel*> Settings::buttons() const {
 }
 
 void Settings::load() {
-    const int color = toInt16(m_store.GetIniValue(Keys::Main, Keys::Color));
+    // The stored theme text is read as the board and the menus read C1, so the
+    // option shown is the theme painted ("2.0" is theme 2, "2.5" none).
+    const std::optional<int> color = themeNumber(m_store.GetIniValue(Keys::Main, Keys::Color));
     const int boots = toInt16(m_store.GetIniValue(Keys::Main, Keys::Boots));
     const int out = toInt16(m_store.GetIniValue(Keys::Main, Keys::Out));
     if (out == 1)
         Check2->setChecked(true);
-    if (color >= 1 && color <= 4)
-        options[color - 1]->setChecked(true);
+    if (color)
+        options[*color - 1]->setChecked(true);
     Check1->setChecked(boots == 1);
     const QPoint place = editorPlacement({m_board.leftTwips(), m_board.topTwips()});
     move(px(place.x()), px(place.y()));

@@ -51,12 +51,42 @@ public:
     }
 };
 
+bool hiddenFromAccessibility(const QObject* object) {
+    return object && object->property(HiddenProperty).toBool();
+}
+
+// A plain widget (the board) as screen readers see it: its children, less the
+// helper controls hidden from them.
+class ContainerAccessible final : public QAccessibleWidget {
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+    int childCount() const override { return int(shownChildren().size()); }
+    QAccessibleInterface* child(int index) const override { return shownChildren().value(index); }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return int(shownChildren().indexOf(const_cast<QAccessibleInterface*>(child)));
+    }
+
+private:
+    QList<QAccessibleInterface*> shownChildren() const {
+        QList<QAccessibleInterface*> shown;
+        for (int i = 0, n = QAccessibleWidget::childCount(); i < n; ++i) {
+            QAccessibleInterface* c = QAccessibleWidget::child(i);
+            if (c && !hiddenFromAccessibility(c->object()))
+                shown.append(c);
+        }
+        return shown;
+    }
+};
+
 QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget)
         return nullptr;
-    if (widget->property(HiddenProperty).toBool())
+    if (hiddenFromAccessibility(widget))
         return new HiddenAccessible(widget);
+    // Asked as a QWidget: no factory knew a more derived class.
+    if (className == QLatin1String("QWidget"))
+        return new ContainerAccessible(widget);
     if (className == QLatin1String("LabelButton"))
         return new LabelButtonAccessible(static_cast<LabelButton*>(widget));
     return nullptr;
@@ -88,7 +118,7 @@ void LabelButton::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool menuKey = key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
     if (menuKey) {
-        emit pressed(Qt::RightButton, mapToGlobal(rect().center()));
+        emit menuKeyPressed(mapToGlobal(rect().center()));
     } else if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
         emit clicked();
     } else {
@@ -101,11 +131,26 @@ void LabelButton::keyPressEvent(QKeyEvent* event) {
 void LabelButton::focusInEvent(QFocusEvent* event) {
     QLabel::focusInEvent(event);
     // Shown only when the keyboard moved the focus here, so that a window opened
-    // with the mouse looks as it always did.
+    // with the mouse looks as it always did; a window coming back to the front
+    // shows its focus as it was.
+    if (event->reason() == Qt::ActiveWindowFocusReason) {
+        update();
+        return;
+    }
     m_keyboardFocus = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     update();
     if (m_keyboardFocus)
         emit focused();
+}
+
+void LabelButton::takeKeyboardFocus() {
+    setFocus(Qt::TabFocusReason);
+    // No focus event when the focus was here already or the window is not active yet.
+    if (!m_keyboardFocus) {
+        m_keyboardFocus = true;
+        update();
+        emit focused();
+    }
 }
 
 void LabelButton::focusOutEvent(QFocusEvent* event) {

@@ -10,9 +10,9 @@ public:
     explicit LabelButton(const QString& text = {}, QWidget* parent = nullptr);
 
     // Makes the label take the focus (Tab, or a click) and work from the keyboard:
-    // Space, Enter and Return click it; the context-menu key and Shift+F10 press it
-    // with the right button at its centre. A label the keyboard focused shows a dotted
-    // frame, and screen readers see role (a button unless told otherwise).
+    // Space, Enter and Return click it; the context-menu key and Shift+F10 ask for
+    // its menu at its centre (menuKeyPressed). A label the keyboard focused shows a
+    // dotted frame, and screen readers see role (a button unless told otherwise).
     void setKeyboardActivation(QAccessible::Role role = QAccessible::Button);
     bool keyboardActivation() const { return m_role != QAccessible::NoRole; }
     QAccessible::Role accessibleRole() const { return keyboardActivation() ? m_role : QAccessible::StaticText; }
@@ -22,11 +22,17 @@ public:
     void setElideOverflow(bool on);
     bool overflows() const;
 
+    // The focus of its window is here and the keyboard moved it here (the frame shows).
+    bool showsKeyboardFocus() const { return m_keyboardFocus && window()->focusWidget() == this; }
+    // Moves the focus here as the keyboard does, also when it is here already.
+    void takeKeyboardFocus();
+
 signals:
     void pressed(Qt::MouseButton button, QPoint globalPos);
     void clicked(); // left button pressed and released over the label, or a key press
     void pointerMoved();
-    void focused(); // the keyboard moved the focus here
+    void menuKeyPressed(QPoint globalPos); // the context-menu key or Shift+F10
+    void focused();                        // the keyboard moved the focus here
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -47,7 +53,9 @@ private:
     QAccessible::Role m_role = QAccessible::NoRole;
 };
 
-// Keeps a helper control (one that only holds the focus) out of the accessibility tree.
+// Keeps a helper control (one that only holds the focus) out of the accessibility
+// tree: its parent, a window made straight from QWidget, leaves it out of its
+// children; asked directly, it says it is invisible and not focusable.
 void hideFromAccessibility(QWidget* widget);
 
 // Hover pattern of a group of label buttons: with the theme number in c1 valid,

@@ -28,9 +28,12 @@ LabelMenu::LabelMenu(const QStringList& captions, int heightTwips, std::function
         connect(label, &LabelButton::focused, this, [this, label] { HoverHighlight(group(), label, m_c1()); });
         m_items.append(label);
     }
-    if (!m_items.isEmpty())
-        m_items.first()->setFocus(Qt::OtherFocusReason);
     move(px(twips(x.toInt())), px(twips(y.toInt())));
+}
+
+void LabelMenu::focusFirstItem() {
+    if (!m_items.isEmpty())
+        m_items.first()->takeKeyboardFocus();
 }
 
 QList<QLabel*> LabelMenu::group() const {
@@ -41,13 +44,15 @@ QList<QLabel*> LabelMenu::group() const {
 }
 
 void LabelMenu::keyPressEvent(QKeyEvent* event) {
-    // Up and Down walk the items, round the ends; Escape closes the menu (QDialog).
-    const int current = int(m_items.indexOf(qobject_cast<LabelButton*>(focusWidget())));
+    // Up and Down walk the items, round the ends, from the first or the last one
+    // while no item shows the focus; Escape closes the menu (QDialog).
+    auto* focused = qobject_cast<LabelButton*>(focusWidget());
+    const int current = focused && focused->showsKeyboardFocus() ? int(m_items.indexOf(focused)) : -1;
     const int count = int(m_items.size());
     if ((event->key() == Qt::Key_Down || event->key() == Qt::Key_Up) && count > 0) {
         const int step = event->key() == Qt::Key_Down ? 1 : -1;
-        const int next = current < 0 ? 0 : (current + step + count) % count;
-        m_items.at(next)->setFocus(Qt::TabFocusReason);
+        const int next = current < 0 ? (step > 0 ? 0 : count - 1) : (current + step + count) % count;
+        m_items.at(next)->takeKeyboardFocus();
         event->accept();
         return;
     }

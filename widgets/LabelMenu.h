@@ -3,7 +3,8 @@
 // 570 x 375 twips (so each overlaps the next by 15). It opens with its top-left
 // corner at a pointer position given in pixels, taken as twips at a fixed 15 per
 // pixel; its items take the theme's strip colour on opening and light up under
-// the pointer.
+// the pointer. Opened with the mouse, no item is lit or framed until the pointer
+// or the keyboard (Up, Down, Tab) reaches one.
 #include <QDialog>
 #include <QList>
 #include <functional>
@@ -21,6 +22,10 @@ public:
 
     LabelButton* item(int index) const { return m_items.at(index); }
     QList<QLabel*> group() const;
+
+    // For a menu opened from the keyboard: the first item shows the focus, framed
+    // and lit, when the menu appears. Call before showing it.
+    void focusFirstItem();
 
 signals:
     void itemClicked(int index);

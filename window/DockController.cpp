@@ -15,12 +15,54 @@ bool PtInRect(const PixelRect& rect, QPoint point) {
     return rect.left <= point.x() && point.x() < rect.right && rect.top <= point.y() && point.y() < rect.bottom;
 }
 
+qint32 deviceMonitorRight(const DockArea& area) {
+    return qint32(std::lround(
+        area.deviceMonitorRight.value_or(area.monitor.left + (area.monitorRight - area.monitor.left) * area.scale)));
+}
+
+qint32 deviceDesktopRight(const DockArea& area) {
+    return area.deviceDesktopRight.value_or(toDevicePixels(area.desktop.right, area.monitor.left, area.scale));
+}
+
 } // namespace
+
+qint32 toDevicePixels(qint32 logical, qint32 origin, double scale) {
+    return origin + qint32(std::lround((logical - origin) * scale));
+}
+
+qint32 toDeviceLength(qint32 logical, double scale) {
+    return qint32(std::lround(logical * scale));
+}
+
+PixelRect toDeviceRect(const PixelRect& logical, const DockArea& area) {
+    const qint32 left = toDevicePixels(logical.left, area.monitor.left, area.scale);
+    const qint32 top = toDevicePixels(logical.top, area.monitor.top, area.scale);
+    return {left, top, left + toDeviceLength(logical.right - logical.left, area.scale),
+            top + toDeviceLength(logical.bottom - logical.top, area.scale)};
+}
+
+qint32 toLogicalPixels(qint32 device, qint32 origin, double scale) {
+    return origin + qint32(std::lround((device - origin) / scale));
+}
+
+void DockHost::setLeftDevice(qint32 px) {
+    const DockArea area = dockArea();
+    setLeft(toLogicalPixels(px, area.monitor.left, area.scale) * twipsPerPixelX());
+}
+
+void DockHost::setTopDevice(qint32 px) {
+    const DockArea area = dockArea();
+    setTop(toLogicalPixels(px, area.monitor.top, area.scale) * twipsPerPixelX());
+}
 
 DockArea DockHost::dockArea() const {
     const double width = screenWidthTwips() / twipsPerPixelX();
     const PixelRect screen{0, 0, roundTwips(width), std::numeric_limits<qint32>::max()};
-    return {screen, screen, width, true, true, true};
+    DockArea area;
+    area.desktop = screen;
+    area.monitor = screen;
+    area.monitorRight = width;
+    return area;
 }
 
 DockController::DockController(DockHost& host, iSubClass& hook, QObject* parent)
@@ -36,6 +78,7 @@ void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Me
     case WM_NCLBUTTONDOWN:
         if (wParam == HTCAPTION) {
             m_dragging = true;
+            m_leftByCrossing = false;
             m_docked = false;
             m_tmrCheck.stop();
             m_tmrMove.stop();
@@ -70,18 +113,36 @@ void DockController::keepInsideScreen(PixelRect& proposed) const {
         proposed.top = desktop.top;
         proposed.bottom = desktop.top + window.bottom - window.top;
     }
-    if (proposed.right > desktop.right) {
-        proposed.left = desktop.right - width;
-        proposed.right = desktop.right;
+    // At the right the window's device pixels must end on the screen's last one: at a
+    // fractional scale the logical right edge, rounded, may lie one device pixel beyond.
+    const DockArea area = m_host.dockArea();
+    const qint32 widthDevice = toDeviceLength(width, area.scale);
+    const qint32 limit = deviceDesktopRight(area);
+    const auto fits = [&](qint32 left) {
+        return toDevicePixels(left, area.monitor.left, area.scale) + widthDevice <= limit;
+    };
+    if (!fits(proposed.left)) {
+        qint32 left = toLogicalPixels(limit - widthDevice, area.monitor.left, area.scale);
+        while (!fits(left))
+            --left;
+        while (fits(left + 1))
+            ++left;
+        proposed.left = left;
+        proposed.right = left + width;
     }
 }
 
 void DockController::dockAtTouchedEdge() {
+    // Sliding a window that is not where it seems would lose it off screen.
+    if (!m_host.placedAsAsked())
+        return;
     const PixelRect window = m_host.GetWindowRect();
     const DockArea area = m_host.dockArea();
     const bool touchesLeft = area.leftOuter && window.left <= area.monitor.left;
     const bool touchesTop = area.topOuter && window.top <= area.monitor.top;
-    const bool touchesRight = area.rightOuter && area.monitorRight <= window.right;
+    const double monitorRight =
+        area.deviceMonitorRight.value_or(area.monitor.left + (area.monitorRight - area.monitor.left) * area.scale);
+    const bool touchesRight = area.rightOuter && monitorRight <= toDeviceRect(window, area).right;
     if (!(touchesTop || touchesLeft || touchesRight))
         return;
     if (area.leftOuter && window.left == area.monitor.left)
@@ -95,7 +156,8 @@ void DockController::dockAtTouchedEdge() {
 }
 
 bool DockController::checkPointer() {
-    const bool inside = PtInRect(m_host.GetWindowRect(), m_host.GetCursorPos());
+    // See trustLeaveOverPosition().
+    const bool inside = !m_leftByCrossing && PtInRect(m_host.GetWindowRect(), m_host.GetCursorPos());
     const qint32 mouseIn = inside ? 1 : 0;
     if (m_mouseIn != mouseIn) {
         m_mouseIn = mouseIn;
@@ -127,10 +189,14 @@ void DockController::crossing(bool over) {
 }
 
 void DockController::pointerEntered() {
+    m_leftByCrossing = false;
     crossing(true);
 }
 
 void DockController::pointerLeft() {
+    // A pop-up or modal window of this program opened under the pointer also makes
+    // the window report a leave; the pointer check decides then.
+    m_leftByCrossing = m_trustLeave && !m_host.modalOrPopupOpen();
     crossing(false);
 }
 
@@ -149,35 +215,35 @@ void DockController::tmrMoveTick() {
 
     const bool hide = m_mouseIn == 0;
     const DockArea area = m_host.dockArea();
-    const double screenLeft = area.monitor.left * m_host.twipsPerPixelX();
-    const double screenTop = area.monitor.top * m_host.twipsPerPixelX();
-    const double screenWidth = area.monitorRight * m_host.twipsPerPixelX(); // its right edge
-    double position = 0;
-    double end = 0;
-    bool passed = false;
-    switch (m_dockEdge) {
-    case EdgeLeft:
-        position = roundTwips(hide ? m_host.left() - m_slideStep : m_host.left() + m_slideStep);
-        end = screenLeft + (hide ? StripTwips - m_host.width() : -StripTwips);
-        passed = hide ? position < end : position > end;
-        break;
-    case EdgeRight:
-        position = roundTwips(hide ? m_host.left() + m_slideStep : m_host.left() - m_slideStep);
-        end = hide ? screenWidth - StripTwips : screenWidth - m_host.width() + StripTwips;
-        passed = hide ? position > end : position < end;
-        break;
-    case EdgeTop:
-        position = roundTwips(hide ? m_host.top() - m_slideStep : m_host.top() + m_slideStep);
-        end = screenTop + (hide ? StripTwips - m_host.height() : -StripTwips);
-        passed = hide ? position < end : position > end;
-        break;
-    }
+    const qint32 endDevice = slideEndDevice(area, hide);
+    const bool vertical = m_dockEdge == EdgeTop;
+    const qint32 origin = vertical ? area.monitor.top : area.monitor.left;
+    const double end = toLogicalPixels(endDevice, origin, area.scale) * m_host.twipsPerPixelX();
+    const double current = vertical ? m_host.top() : m_host.left();
+    const bool towardsLower = (m_dockEdge == EdgeRight) != hide; // left or up
+    const double position = roundTwips(towardsLower ? current - m_slideStep : current + m_slideStep);
+    const bool passed = towardsLower ? position < end : position > end;
     if (passed) {
-        position = roundTwips(end);
         m_tmrMove.stop();
+        vertical ? m_host.setTopDevice(endDevice) : m_host.setLeftDevice(endDevice);
+        return;
     }
-    if (m_dockEdge == EdgeTop)
-        m_host.setTop(position);
-    else
-        m_host.setLeft(position);
+    vertical ? m_host.setTop(position) : m_host.setLeft(position);
+}
+
+qint32 DockController::slideEndDevice(const DockArea& area, bool hide) const {
+    // The strip (and the overlap of the shown window beyond the edge) is 4 logical
+    // pixels rounded once to device pixels, the same at every edge.
+    const qint32 strip = qint32(std::lround(StripTwips / m_host.twipsPerPixelX() * area.scale));
+    const PixelRect window = toDeviceRect(m_host.GetWindowRect(), area);
+    const qint32 width = window.right - window.left;
+    const qint32 height = window.bottom - window.top;
+    switch (m_dockEdge) {
+    case EdgeRight:
+        return hide ? deviceMonitorRight(area) - strip : deviceMonitorRight(area) - width + strip;
+    case EdgeTop:
+        return area.monitor.top + (hide ? strip - height : -strip);
+    default:
+        return area.monitor.left + (hide ? strip - width : -strip);
+    }
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QTimer>
+#include <optional>
 
 class iSubClass;
 
@@ -23,7 +24,23 @@ struct DockArea {
     bool leftOuter = true;
     bool topOuter = true;
     bool rightOuter = true;
+    // Device pixels per logical pixel (QT_SCALE_FACTOR, Xft.dpi) and the monitor's and
+    // the desktop's right edges in device pixels, where the system tells them: the
+    // logical widths are rounded from them. A monitor's top-left corner is the same
+    // in both (as Qt keeps it).
+    double scale = 1;
+    std::optional<double> deviceMonitorRight;
+    std::optional<qint32> deviceDesktopRight;
 };
+
+// Qt's mapping of a logical coordinate to device pixels on a monitor whose
+// top-left corner lies at origin in both, and of a length.
+qint32 toDevicePixels(qint32 logical, qint32 origin, double scale);
+qint32 toDeviceLength(qint32 logical, double scale);
+// The window's rectangle in device pixels (right and bottom just outside).
+PixelRect toDeviceRect(const PixelRect& logical, const DockArea& area);
+// The logical coordinate whose device pixel is nearest to device.
+qint32 toLogicalPixels(qint32 device, qint32 origin, double scale);
 
 // The docked window and its screen, as the docking code sees them. Rectangles and
 // the pointer are in screen pixels; the window's Left, Top, Width and Height and
@@ -46,6 +63,15 @@ public:
     virtual double height() const = 0;
     virtual void setLeft(double twips) = 0;
     virtual void setTop(double twips) = 0;
+    // Puts the window's left (top) edge on this device pixel, where a slide ends. By
+    // default at the logical position nearest to it; a host that can place the window
+    // in device pixels puts it there exactly.
+    virtual void setLeftDevice(qint32 px);
+    virtual void setTopDevice(qint32 px);
+
+    // Whether the window can place itself and really is where it was put (the
+    // system reports the same place). Where not, it does not dock.
+    virtual bool placedAsAsked() const { return true; }
 
     // Whether a modal window or a pop-up is open, so that the window's own
     // enter and leave events may not arrive.
@@ -91,6 +117,11 @@ public:
     // pointer, another window above this one). Without crossings tmrCheck runs
     // for as long as the window is docked.
     void useCrossingEvents() { m_crossingEvents = true; }
+    // Under XWayland the pointer position X clients see stops at its last value once
+    // the pointer is over a surface XWayland does not own: there a leave (with none of
+    // this program's pop-ups or modal windows open) counts as the pointer being
+    // outside until the next enter, whatever the position says.
+    void trustLeaveOverPosition() { m_trustLeave = true; }
 
 signals:
     // After every title drag: true when it ended at an edge (docked), false when undocked.
@@ -122,6 +153,8 @@ private:
     void crossing(bool over);
     void keepInsideScreen(PixelRect& proposed) const;
     void dockAtTouchedEdge();
+    // Where a slide in the current direction ends, in device pixels on its edge's axis.
+    qint32 slideEndDevice(const DockArea& area, bool hide) const;
 
     DockHost& m_host;
     iSubClass& m_hook;
@@ -132,6 +165,8 @@ private:
     bool m_docked = false;
     bool m_crossingEvents = false;
     bool m_pointerOver = false; // as the last crossing said
+    bool m_trustLeave = false;
+    bool m_leftByCrossing = false; // the pointer left the window, no pop-up open
     qint32 m_dockEdge = EdgeLeft;
     qint32 m_mouseIn = 0;
     qint32 m_slideStep = 0;

@@ -1,6 +1,7 @@
 #include "window/PointerCrossings.h"
 
 #include "window/DockController.h"
+#include "window/DockStacking.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -8,6 +9,8 @@
 PointerCrossings::PointerCrossings(QWidget* window, DockController& dock) : QObject(&dock), m_dock(dock) {
     window->installEventFilter(this);
     m_dock.useCrossingEvents();
+    if (pointerStopsOnLeave())
+        m_dock.trustLeaveOverPosition();
 }
 
 bool PointerCrossings::eventFilter(QObject* watched, QEvent* event) {

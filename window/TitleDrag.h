@@ -18,3 +18,9 @@ qintptr attachWindowProcedure(QWidget* window);
 // pixels, the press event's global position) and returns when the button is
 // released. Call it from the title strip's mouse-press handler.
 void beginTitleDrag(QWidget* window, QPoint pressGlobal);
+
+// Whether window can place itself: false on a Wayland platform (only the compositor
+// places windows there), and once a title drag found that the compositor ignores
+// the window's own moves (tiling compositors, weston). The title drag then hands
+// over to the compositor's interactive move, and the window does not dock.
+bool placesItself(const QWidget* window);

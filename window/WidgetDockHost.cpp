@@ -1,10 +1,15 @@
 #include "window/WidgetDockHost.h"
 
+#include "window/DockStacking.h"
+#include "window/TitleDrag.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+
+#include <cstdlib>
 
 namespace {
 
@@ -51,6 +56,28 @@ bool neighbourAbove(const QRect& screen, const QRect& other) {
 } // namespace
 
 DockArea WidgetDockHost::dockArea() const {
+    DockArea area = logicalArea();
+    area.scale = screen()->devicePixelRatio();
+    if (area.scale == 1)
+        return area;
+    // A monitor's top-left corner is the same in device pixels; its right edge is
+    // the next monitor's left, or the whole screen's right for the rightmost one.
+    const std::optional<qint32> screenRight = deviceScreenRight();
+    if (screenRight)
+        area.deviceDesktopRight = *screenRight;
+    if (area.monitor.right >= area.desktop.right && screenRight) {
+        area.deviceMonitorRight = *screenRight;
+    } else {
+        for (QScreen* s : QGuiApplication::screens()) {
+            const QRect g = s->geometry();
+            if (g.left() > area.monitor.left && std::abs(g.left() - area.monitor.right) <= 1)
+                area.deviceMonitorRight = g.left();
+        }
+    }
+    return area;
+}
+
+DockArea WidgetDockHost::logicalArea() const {
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.size() <= 1)
         return DockHost::dockArea(); // one screen: exactly as the width in twips gives it
@@ -113,6 +140,33 @@ void WidgetDockHost::setTop(double twips) {
     m_window->move(m_window->x(), qRound(twips / twipsPerPixelY()));
 }
 
+void WidgetDockHost::setLeftDevice(qint32 px) {
+    const DockArea area = dockArea();
+    moveDevice({px, toDevicePixels(m_window->y(), area.monitor.top, area.scale)});
+}
+
+void WidgetDockHost::setTopDevice(qint32 px) {
+    const DockArea area = dockArea();
+    moveDevice({toDevicePixels(m_window->x(), area.monitor.left, area.scale), px});
+}
+
+void WidgetDockHost::moveDevice(QPoint device) {
+    const DockArea area = dockArea();
+    const QPoint logical(toLogicalPixels(device.x(), area.monitor.left, area.scale),
+                         toLogicalPixels(device.y(), area.monitor.top, area.scale));
+    const bool reachable = toDevicePixels(logical.x(), area.monitor.left, area.scale) == device.x() &&
+                           toDevicePixels(logical.y(), area.monitor.top, area.scale) == device.y();
+    if (reachable || !moveDockedExactly(m_window, device))
+        m_window->move(logical);
+}
+
 bool WidgetDockHost::modalOrPopupOpen() const {
     return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr;
+}
+
+bool WidgetDockHost::placedAsAsked() const {
+    if (!placesItself(m_window))
+        return false;
+    const std::optional<QPoint> real = reportedPosition(m_window);
+    return !real || logicalPosition(m_window, *real) == m_window->geometry().topLeft();
 }

@@ -24,10 +24,17 @@ public:
     double height() const override;
     void setLeft(double twips) override;
     void setTop(double twips) override;
+    void setLeftDevice(qint32 px) override;
+    void setTopDevice(qint32 px) override;
     bool modalOrPopupOpen() const override;
+    bool placedAsAsked() const override;
 
 private:
     double twipsPerPixelY() const;
+    DockArea logicalArea() const;
+    // Moves to the logical position whose device pixels are these, or exactly there
+    // where no logical position maps onto them.
+    void moveDevice(QPoint device);
 
     QPointer<QWidget> m_window;
 };

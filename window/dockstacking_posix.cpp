@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -187,4 +188,55 @@ void setDockedStacking(QWidget* window, bool docked) {
 
 void raiseDocked(QWidget* window) {
     window->raise();
+}
+
+std::optional<qint32> deviceScreenRight() {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return std::nullopt;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    return qint32(screen->width_in_pixels);
+}
+
+bool moveDockedExactly(QWidget* window, QPoint device) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !bypassesWindowManager(window))
+        return false;
+    const uint32_t values[] = {uint32_t(device.x()), uint32_t(device.y())};
+    xcb_configure_window(connection, xcb_window_t(window->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_flush(connection);
+    return true;
+}
+
+std::optional<QPoint> reportedPosition(const QWidget* window) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window->internalWinId())
+        return std::nullopt;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const auto cookie = xcb_translate_coordinates(connection, xcb_window_t(window->internalWinId()), root, 0, 0);
+    xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(connection, cookie, nullptr);
+    if (!reply)
+        return std::nullopt;
+    const QPoint position(reply->dst_x, reply->dst_y);
+    free(reply);
+    return position;
+}
+
+QPoint logicalPosition(const QWidget* window, QPoint device) {
+    const QScreen* screen = window->screen();
+    const double scale = screen ? screen->devicePixelRatio() : 1.0;
+    const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
+    return origin + QPointF((device - origin) / scale).toPoint();
+}
+
+bool pointerStopsOnLeave() {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return false;
+    static const char name[] = "XWAYLAND";
+    const auto cookie = xcb_query_extension(connection, sizeof(name) - 1, name);
+    xcb_query_extension_reply_t* reply = xcb_query_extension_reply(connection, cookie, nullptr);
+    const bool xwayland = reply && reply->present;
+    free(reply);
+    return xwayland;
 }

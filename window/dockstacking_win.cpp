@@ -31,3 +31,23 @@ void raiseDocked(QWidget* window) {
     SetWindowPos(reinterpret_cast<HWND>(window->winId()), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
+
+std::optional<qint32> deviceScreenRight() {
+    return std::nullopt;
+}
+
+bool moveDockedExactly(QWidget*, QPoint) {
+    return false;
+}
+
+std::optional<QPoint> reportedPosition(const QWidget*) {
+    return std::nullopt;
+}
+
+QPoint logicalPosition(const QWidget*, QPoint device) {
+    return device;
+}
+
+bool pointerStopsOnLeave() {
+    return false;
+}

@@ -4,16 +4,35 @@
 // its current window procedure, so a hook cannot tell it from the system's.
 #include "window/TitleDrag.h"
 
+#include "window/DockStacking.h"
 #include "window/PosixWindowProcedures.h"
 #include "window/WindowMessages.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QThread>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
+
+const char* const MovesIgnored = "jotlarkMovesIgnored";
+
+// A drag whose window has not moved on screen this long after it was first asked
+// to goes to the compositor.
+constexpr qint64 FollowGraceMs = 500;
+// How long the end of a drag waits for the window's last move to take effect.
+constexpr qint64 SettleMs = 200;
+
+// Lets the compositor move the window while the button is held.
+void systemMove(QWidget* window) {
+    if (QWindow* handle = window->windowHandle())
+        handle->startSystemMove();
+}
 
 // WM_NCLBUTTONDOWN carries the press point as two signed 16-bit halves.
 qintptr packPoint(QPoint point) {
@@ -37,12 +56,21 @@ public:
 
     // Runs until the left button is released, then sends WM_EXITSIZEMOVE.
     void run() {
+        m_startReported = reportedPosition(m_window);
         qApp->installEventFilter(this);
         connect(m_window, &QObject::destroyed, &m_loop, &QEventLoop::quit);
         m_loop.exec();
         qApp->removeEventFilter(this);
-        if (m_window)
-            dispatch(m_handle, WM_EXITSIZEMOVE, 0, 0);
+        if (m_window && m_handOver) {
+            // The window stays where the compositor has it, and Qt knows that place.
+            const QPoint real = logicalPosition(m_window, *m_startReported);
+            m_window->move(real);
+            systemMove(m_window);
+        }
+        if (!m_window)
+            return;
+        awaitLastMove();
+        dispatch(m_handle, WM_EXITSIZEMOVE, 0, 0);
     }
 
 protected:
@@ -67,12 +95,42 @@ private:
         if (global == m_lastGlobal || !m_window)
             return;
         m_lastGlobal = global;
+        if (!m_followed && m_startReported) {
+            // Some compositors ignore a client moving itself: then the window never
+            // leaves its place on screen, and the compositor's own move takes over.
+            if (reportedPosition(m_window) != m_startReported) {
+                m_followed = true;
+            } else if (m_askedAt.isValid() && m_askedAt.elapsed() > FollowGraceMs) {
+                m_window->setProperty(MovesIgnored, true);
+                m_handOver = true;
+                m_loop.quit();
+                return;
+            }
+        }
         const QPoint shift = global - m_pressGlobal;
         PixelRect proposed{m_start.left + shift.x(), m_start.top + shift.y(), m_start.right + shift.x(),
                            m_start.bottom + shift.y()};
         dispatch(m_handle, WM_MOVING, 0, rectParam(&proposed));
-        if (m_window)
-            m_window->move(proposed.left, proposed.top);
+        if (!m_window)
+            return;
+        m_window->move(proposed.left, proposed.top);
+        if (!m_askedAt.isValid() && (proposed.left != m_start.left || proposed.top != m_start.top))
+            m_askedAt.start();
+    }
+
+    // The window manager or compositor places the window a moment after it is asked
+    // to: the docking test at the end of the drag reads where it really is.
+    void awaitLastMove() {
+        if (!m_followed)
+            return;
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < SettleMs) {
+            const std::optional<QPoint> real = reportedPosition(m_window);
+            if (!real || logicalPosition(m_window, *real) == m_window->geometry().topLeft())
+                return;
+            QThread::msleep(5);
+        }
     }
 
     QPointer<QWidget> m_window;
@@ -81,6 +139,10 @@ private:
     QPoint m_lastGlobal;
     PixelRect m_start;
     QEventLoop m_loop;
+    std::optional<QPoint> m_startReported; // device pixels, as the system has it
+    QElapsedTimer m_askedAt;               // since the first move asked for
+    bool m_followed = false;
+    bool m_handOver = false;
 };
 
 } // namespace
@@ -96,8 +158,14 @@ qintptr attachWindowProcedure(QWidget* window) {
         handle, [guarded](qintptr hwnd, quint32 message, qintptr wParam, qintptr lParam) -> qintptr {
             switch (message) {
             case WM_NCLBUTTONDOWN:
-                if (wParam == HTCAPTION && guarded)
+                if (wParam != HTCAPTION || !guarded)
+                    return 0;
+                if (placesItself(guarded)) {
                     MoveLoop(guarded, hwnd, unpackPoint(lParam)).run();
+                } else {
+                    systemMove(guarded);
+                    dispatch(hwnd, WM_EXITSIZEMOVE, 0, 0);
+                }
                 return 0;
             case WM_MOVING:
                 return 1; // the rectangle is taken as it is left; the loop moves the window
@@ -111,4 +179,8 @@ qintptr attachWindowProcedure(QWidget* window) {
 
 void beginTitleDrag(QWidget* window, QPoint pressGlobal) {
     dispatch(static_cast<qintptr>(window->winId()), WM_NCLBUTTONDOWN, HTCAPTION, packPoint(pressGlobal));
+}
+
+bool placesItself(const QWidget* window) {
+    return QGuiApplication::platformName() != QLatin1String("wayland") && !window->property(MovesIgnored).toBool();
 }

@@ -24,3 +24,7 @@ void beginTitleDrag(QWidget* window, QPoint /*pressGlobal: the system reads the 
     ReleaseCapture();
     SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
+
+bool placesItself(const QWidget*) {
+    return true;
+}

@@ -7,6 +7,7 @@
 #include "ui/Settings.h"
 #include "widgets/Colors.h"
 #include "widgets/LabelButton.h"
+#include "widgets/NoteText.h"
 #include "window/DockStacking.h"
 
 #include <QAccessible>
@@ -74,36 +75,44 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("description"); // "note": the note of slot 3, shortened as shown
         QTest::newRow("slot number") << "number3"
-                                     << "保存到第 3 个档案" << int(QAccessible::Button);
+                                     << "保存到第 3 个档案" << int(QAccessible::Button) << "3";
         QTest::newRow("slot note") << "note3"
-                                   << "第 3 个档案" << int(QAccessible::StaticText);
+                                   << "第 3 个档案" << int(QAccessible::StaticText) << "note";
         QTest::newRow("note box") << "noteBox"
-                                  << "记录内容" << int(QAccessible::EditableText);
+                                  << "记录内容" << int(QAccessible::EditableText) << "";
         QTest::newRow("menu item") << "modify"
-                                   << "修改" << int(QAccessible::MenuItem);
+                                   << "修改" << int(QAccessible::MenuItem) << "";
         QTest::newRow("settings save") << "settingsSave"
-                                       << "保存" << int(QAccessible::Button);
+                                       << "保存" << int(QAccessible::Button) << "";
         QTest::newRow("editor save") << "editorSave"
-                                     << "保存" << int(QAccessible::Button);
+                                     << "保存" << int(QAccessible::Button) << "";
         QTest::newRow("editor hour") << "hour"
-                                     << "提醒时间：时" << int(QAccessible::EditableText);
+                                     << "提醒时间：时" << int(QAccessible::EditableText) << "";
+        QTest::newRow("editor note") << "editorNote"
+                                     << "内容" << int(QAccessible::StaticText) << "note";
     }
     void accessibleNamesAndRoles() {
         QFETCH(QString, control);
         QFETCH(QString, name);
         QFETCH(int, role);
+        QFETCH(QString, description);
         BoardFixture f;
+        const QString note = QStringLiteral("很长的一条记录，").repeated(300) + QStringLiteral("\n第二行");
+        QVERIFY(f.store.setValue("Main", "3", note));
         Form1& form = f.start();
         form.XH = QStringLiteral("3");
         Menu menu(form);
         Settings settings(form, f.store, f.boxes, f.autostart, &form);
         QString seenName;
+        QString seenDescription;
         int seenRole = -1;
         auto read = [&](QObject* object) {
             QAccessibleInterface* iface = accessible(object);
             QVERIFY(iface);
             seenName = iface->text(QAccessible::Name);
+            seenDescription = iface->text(QAccessible::Description);
             seenRole = int(iface->role());
         };
         const QHash<QString, QObject*> controls{{"number3", form.Label8[2]},
@@ -117,13 +126,16 @@ private slots:
             onNextModal([&](QWidget* modal) {
                 auto* editor = qobject_cast<Time*>(modal);
                 QVERIFY(editor);
-                read(control == "hour" ? static_cast<QObject*>(editor->Text1) : editor->Label5);
+                read(control == "hour"         ? static_cast<QObject*>(editor->Text1)
+                     : control == "editorNote" ? static_cast<QObject*>(editor->Label3)
+                                               : editor->Label5);
                 editor->cancel();
             });
             form.openReminderEditor();
         }
         QCOMPARE(seenName, name);
         QCOMPARE(seenRole, role);
+        QCOMPARE(seenDescription, description == "note" ? shortNote(note) : description);
     }
 
     void focusHolder_isHiddenFromScreenReaders() {
@@ -131,6 +143,22 @@ private slots:
         Form1& form = f.start();
         QVERIFY(accessible(form.Command1)->state().invisible);
         QCOMPARE(form.Command1->focusPolicy(), Qt::NoFocus);
+        // Not in the tree a screen reader walks from the board, which still holds the rest.
+        QList<QObject*> seen;
+        QList<QAccessibleInterface*> pending{accessible(&form)};
+        while (!pending.isEmpty()) {
+            QAccessibleInterface* iface = pending.takeLast();
+            seen << iface->object();
+            for (int i = 0; i < iface->childCount(); ++i) {
+                QAccessibleInterface* child = iface->child(i);
+                QVERIFY(child);
+                QCOMPARE(iface->indexOfChild(child), i);
+                pending << child;
+            }
+        }
+        QVERIFY(!seen.contains(form.Command1));
+        QVERIFY(seen.contains(form.Text1));
+        QVERIFY(seen.contains(form.Label2[5]));
     }
 
     // Ctrl+N stores into slot N; Tab walks note box, number 1, note 1, ...; the

@@ -100,6 +100,10 @@ void SettingsStoreTest::awkwardNotes_survivesARestart_data() {
     for (const auto& [note, asIs] : notes)
         QTest::newRow(note) << QString::fromUtf8(note) << asIs;
     QTest::newRow("NUL") << QString("a") + QChar(0) + "\\0b" << false;
+    QTest::newRow("lone high surrogate") << QString::fromUtf16(u"a\xD83D") << false;
+    QTest::newRow("lone low surrogate") << QString::fromUtf16(u"\xDE00\\uDE00") << false;
+    QTest::newRow("reversed pair") << QString::fromUtf16(u"x\xDE00\xD83Dy") << false;
+    QTest::newRow("pair after a lone one") << QString::fromUtf16(u"\xD83D\xD83D\xDE00\r\n") << false;
 }
 
 void SettingsStoreTest::awkwardNotes_survivesARestart() {
@@ -151,12 +155,15 @@ void SettingsStoreTest::filesWithAByteOrderMark_stayInTheirEncoding() {
     QCOMPARE(store.value("Main", "1"), longNote);
     QVERIFY(store.setValue("Main", "S", "😀 新"));
     QVERIFY(store.setValue("1", "T", "8:30:00"));
+    QVERIFY(store.setValue("1", "D", QString::fromUtf16(u"\xDC00")));
 
     const QByteArray bytes = readAll(file);
     QStringDecoder decoder(enc);
     QVERIFY(bytes.startsWith(mark));
-    QCOMPARE(QString(decoder(bytes)), "[Main]\r\nS=😀 新\r\n1=" + longNote + "\r\n\r\n[1]\r\nD=\r\nT=8:30:00\r\n");
+    QCOMPARE(QString(decoder(bytes)),
+             "[Main]\r\nS=😀 新\r\n1=" + longNote + "\r\n\r\n[1]\r\nD=\uFDD0\\uDC00\r\nT=8:30:00\r\n");
     QCOMPARE(SettingsStore(file).value("Main", "S"), QString("😀 新"));
+    QCOMPARE(SettingsStore(file).value("1", "D"), QString::fromUtf16(u"\xDC00"));
 }
 
 // Values as a program using the Windows functions stores them read back as it reads them.

@@ -235,6 +235,14 @@ private slots:
         QVERIFY(s.Check2->isChecked());
         // Main window at 3000, 1200 twips: 3000 - 450 = 2550 (170 px), 1200 * 5 / 4 = 1500 (100 px).
         QCOMPARE(s.pos(), QPoint(170, 100));
+
+        // A theme number written another way selects what the board paints; a save writes it plainly.
+        f.store.setValue(kMain, "Color", "2.0");
+        s.load();
+        QCOMPARE(f.checkedOption(), 2);
+        s.save();
+        QCOMPARE(f.stored("Color"), QStringLiteral("2"));
+        QCOMPARE(f.board().C1, QStringLiteral("2"));
     }
 
     void load_keepsTheBoxesWhereTheFileSaysNothing() {

@@ -61,6 +61,32 @@ private slots:
         QCOMPARE(background(menu.item(0)), Bgr(0x0080FF));
     }
 
+    void labelMenu_opensWithNothingLitUnlessFromTheKeyboard_data() {
+        QTest::addColumn<bool>("fromKeyboard");
+        QTest::addColumn<int>("afterDown"); // the item Down moves the focus to
+        QTest::newRow("mouse") << false << 0;
+        QTest::newRow("keyboard") << true << 1;
+    }
+    void labelMenu_opensWithNothingLitUnlessFromTheKeyboard() {
+        QFETCH(bool, fromKeyboard);
+        QFETCH(int, afterDown);
+        LabelMenu menu(
+            {"a", "b", "c"}, 1095, [] { return QString("3"); }, "40", "40");
+        if (fromKeyboard)
+            menu.focusFirstItem();
+        menu.show();
+        QVERIFY(QTest::qWaitForWindowActive(&menu));
+        QCOMPARE(background(menu.item(0)), Bgr(fromKeyboard ? 0xFFFFFF : 0xFF80FF));
+        QCOMPARE(menu.item(0)->showsKeyboardFocus(), fromKeyboard);
+        for (int i : {1, 2}) {
+            QCOMPARE(background(menu.item(i)), Bgr(0xFF80FF));
+            QVERIFY(!menu.item(i)->showsKeyboardFocus());
+        }
+        QTest::keyClick(&menu, Qt::Key_Down);
+        QVERIFY(menu.item(afterDown)->showsKeyboardFocus());
+        QCOMPARE(background(menu.item(afterDown)), Bgr(0xFFFFFF));
+    }
+
     void labelMenu_keepsDesignColourForInvalidTheme() {
         LabelMenu menu(
             {"a", "b"}, 735, [] { return QString("9"); }, "X", "Y");

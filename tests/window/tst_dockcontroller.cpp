@@ -32,6 +32,14 @@ public:
     void setLeft(double twips) override { leftTw = twips; }
     void setTop(double twips) override { topTw = twips; }
     DockArea dockArea() const override { return area ? *area : DockHost::dockArea(); }
+    void setLeftDevice(qint32 px) override {
+        deviceLeft = px;
+        DockHost::setLeftDevice(px);
+    }
+    void setTopDevice(qint32 px) override {
+        deviceTop = px;
+        DockHost::setTopDevice(px);
+    }
     bool modalOrPopupOpen() const override { return modal; }
 
     void placePx(int x, int y) {
@@ -45,6 +53,7 @@ public:
     QPoint cursor{-500, -500};
     std::optional<DockArea> area;
     bool modal = false;
+    qint32 deviceLeft = 0, deviceTop = 0; // where the last slide ended
 };
 
 // The main window's hook with the docking controller handling its messages.
@@ -461,25 +470,34 @@ private slots:
     void crossings_checkThePointerOnlyWhileTheyMayMislead_data() {
         QTest::addColumn<bool>("inside");
         QTest::addColumn<bool>("entered");
+        QTest::addColumn<bool>("popupAtLeave");
         QTest::addColumn<bool>("modalOpens");
+        QTest::addColumn<bool>("shown");
         QTest::addColumn<bool>("polls");
-        QTest::newRow("pointer away") << false << false << false << false;
-        QTest::newRow("pointer over the board") << true << true << false << false;
-        QTest::newRow("leave while inside (pop-up under the pointer)") << true << false << false << true;
-        QTest::newRow("modal window opens") << false << false << true << true;
+        QTest::newRow("pointer away") << false << false << false << false << false << false;
+        QTest::newRow("pointer over the board") << true << true << false << false << true << false;
+        QTest::newRow("leave while inside (pop-up under the pointer)")
+            << true << false << true << false << true << true;
+        // XWayland: the position stops inside once the pointer is over a native surface.
+        QTest::newRow("leave while the position says inside") << true << false << false << false << false << false;
+        QTest::newRow("modal window opens") << false << false << false << true << false << true;
     }
 
     void crossings_checkThePointerOnlyWhileTheyMayMislead() {
         QFETCH(bool, inside);
         QFETCH(bool, entered);
+        QFETCH(bool, popupAtLeave);
         QFETCH(bool, modalOpens);
+        QFETCH(bool, shown);
         QFETCH(bool, polls);
         Rig rig;
         rig.dock.useCrossingEvents();
+        rig.dock.trustLeaveOverPosition(); // as under XWayland; on X11 the position decides
         rig.dragTo(0, 200);
         rig.host.cursor = inside ? rig.host.insidePx() : QPoint(900, 700);
+        rig.host.modal = popupAtLeave;
         entered ? rig.dock.pointerEntered() : rig.dock.pointerLeft();
-        QCOMPARE(rig.dock.MouseIn(), inside ? 1 : 0);
+        QCOMPARE(rig.dock.MouseIn(), shown ? 1 : 0);
         QCOMPARE(rig.dock.tmrCheck().isActive(), rig.dock.tmrMove().isActive() || (polls && !modalOpens));
         while (rig.dock.tmrMove().isActive())
             rig.dock.tmrMoveTick();
@@ -546,8 +564,8 @@ private slots:
         QFETCH(double, hiddenLeft);
         Rig rig;
         const PixelRect left{0, 0, 1280, 800}, right{1280, 0, 2560, 800};
-        rig.host.area =
-            DockArea{{0, 0, 2560, 800}, onRight ? right : left, onRight ? 2560.0 : 1280.0, !onRight, true, onRight};
+        rig.host.area = DockArea{
+            {0, 0, 2560, 800}, onRight ? right : left, onRight ? 2560.0 : 1280.0, !onRight, true, onRight, 1, {}, {}};
         rig.window.send(WM_NCLBUTTONDOWN, HTCAPTION, 0);
         QCOMPARE(rig.moving({2400, 100, 2647, 420}).right, 2560);
         rig.host.placePx(dropX, 100);
@@ -559,6 +577,55 @@ private slots:
         for (int i = 0; i < 40 && rig.dock.tmrMove().isActive(); ++i)
             rig.dock.tmrMoveTick();
         QCOMPARE(rig.host.leftTw, hiddenLeft);
+    }
+
+    // A 2560 x 1600 screen at each scale: the drag stops on the screen's last device
+    // pixel and docks there, and the strip and the overlap of the shown window are
+    // 4 logical pixels rounded once, the same at every edge.
+    void scaledScreen_dockingIsExactAtEveryEdge_data() {
+        QTest::addColumn<double>("scale");
+        for (const double scale : {1.0, 1.25, 1.5, 1.75, 2.0})
+            QTest::addRow("%g", scale) << scale;
+    }
+    void scaledScreen_dockingIsExactAtEveryEdge() {
+        QFETCH(double, scale);
+        constexpr qint32 DeviceWidth = 2560;
+        const qint32 strip = qint32(std::lround(4 * scale));
+        const qint32 width = toDeviceLength(247, scale), height = toDeviceLength(320, scale);
+        const qint32 logicalWidth = qint32(std::lround(DeviceWidth / scale)); // as Qt rounds it
+        const PixelRect screen{0, 0, logicalWidth, qint32(std::lround(1600 / scale))};
+        Rig rig;
+        rig.host.screenTw = logicalWidth * Twips;
+        rig.host.area =
+            DockArea{screen, screen, double(logicalWidth), true, true, true, scale, DeviceWidth, DeviceWidth};
+        const auto slideToRest = [&](bool hide) {
+            hide ? rig.startHide() : rig.startShow();
+            for (int i = 0; i < 60 && rig.dock.tmrMove().isActive(); ++i)
+                rig.dock.tmrMoveTick();
+        };
+
+        rig.window.send(WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        const PixelRect clamped = rig.moving({logicalWidth - 100, 200, logicalWidth + 147, 520});
+        QCOMPARE(toDevicePixels(clamped.left, 0, scale) + width, DeviceWidth);
+        rig.host.placePx(clamped.left, 200);
+        rig.window.send(WM_EXITSIZEMOVE);
+        QCOMPARE(rig.dock.DockEdge(), 1);
+        slideToRest(true);
+        QCOMPARE(DeviceWidth - rig.host.deviceLeft, strip);
+        slideToRest(false);
+        QCOMPARE(rig.host.deviceLeft + width - DeviceWidth, strip);
+
+        rig.dragTo(0, 200);
+        slideToRest(true);
+        QCOMPARE(rig.host.deviceLeft + width, strip);
+        slideToRest(false);
+        QCOMPARE(-rig.host.deviceLeft, strip);
+
+        rig.dragTo(500, 0);
+        slideToRest(true);
+        QCOMPARE(rig.host.deviceTop + height, strip);
+        slideToRest(false);
+        QCOMPARE(-rig.host.deviceTop, strip);
     }
 
     void dragEnd_reportsDockedOrUndocked() {

@@ -222,8 +222,9 @@ QString checkEncoding(const QString& text, const QByteArray& content) {
         return QStringLiteral("an encoded note holds a NUL, which the reader would drop");
     if (SettingsStore::decodeValue(asRead(stored)) != text)
         return QStringLiteral("an encoded note does not decode to itself");
-    // Through the file's bytes, for text that UTF-8 and GB18030 can carry.
-    if (QString::fromUtf8(text.toUtf8()) != text)
+    // Through the file's bytes, for every note but one starting with U+FEFF, which
+    // UTF-8 decoding drops (lone surrogates included: their stored form is escaped).
+    if (text.startsWith(QChar(0xFEFF)))
         return {};
     for (const bool utf8 : {true, false}) {
         QByteArray written = content;
