@@ -16,6 +16,7 @@
 #include "widgets/NoteText.h"
 #include "widgets/Twips.h"
 #include "window/DockStacking.h"
+#include "window/Placement.h"
 #include "window/PointerCrossings.h"
 #include "window/TitleDrag.h"
 #include "window/Tmenu.h"
@@ -32,6 +33,7 @@
 namespace {
 constexpr int kWidthTwips = 3705;
 constexpr int kHeightTwips = 4800;
+constexpr int kTitleTwips = 300;
 constexpr Bgr kPlaceholderGrey = 0x808080;
 } // namespace
 
@@ -56,7 +58,7 @@ void Form1::buildControls() {
     setBackground(this, theme.light);
 
     Label1 = new LabelButton(QStringLiteral("Jotlark"), this);
-    Label1->setGeometry(pxRect(0, 0, 3735, 300));
+    Label1->setGeometry(pxRect(0, 0, 3735, kTitleTwips));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setFont(yaheiFont(12));
     connect(Label1, &LabelButton::pressed, this, &Form1::titlePressed);
@@ -165,8 +167,21 @@ void Form1::placeWindow(int x, int y) {
         moveToTwips(screenLeft + (screenWidth - kWidthTwips) / 2, screenTop + (screenHeight - kHeightTwips) / 2);
     else if (x < 0 || y < 0)
         moveToTwips(screenLeft + screenWidth - kWidthTwips, screenTop);
-    else
+    else if (storedPositionReachable(x, y))
         moveToTwips(x, y);
+    else
+        moveToTwips(screenLeft + (screenWidth - kWidthTwips) / 2, screenTop + (screenHeight - kHeightTwips) / 2);
+}
+
+bool Form1::storedPositionReachable(int x, int y) const {
+    // A position stored while another monitor was attached, or any value beyond
+    // the screens, would leave no way to drag the board back. The strip a board
+    // hidden at the right edge leaves on screen still counts.
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->geometry());
+    const QRect strip(QPoint(px(x), px(y)), QSize(px(kWidthTwips), px(kTitleTwips)));
+    return isGrabbable(strip, screens, px(DockController::StripTwips));
 }
 
 QString Form1::slotText(int n) const {
@@ -418,9 +433,10 @@ void Form1::openReminderEditor() {
     editor.exec();
 }
 
-void Form1::showAlarm(const QString& text) {
+int Form1::showAlarm(const QString& text) {
     // No parent: the alarm must not show, move or raise a board docked out of sight.
-    m_services.boxes.show(nullptr, text, Box::Notice, Box::Information);
+    return m_services.boxes.showSnoozable(nullptr, text, Box::Notice, {SnoozeMinutes.begin(), SnoozeMinutes.end()},
+                                          DefaultSnoozeMinutes);
 }
 
 // ---- title strip ----
@@ -456,6 +472,12 @@ void Form1::reportWriteFailure() {
 void Form1::showClearFailure(const QString& reason) {
     m_services.boxes.show(nullptr,
                           QStringLiteral("提醒已响过，但无法从设置文件中清除，下次启动时会再次提醒。\r\n") + reason,
+                          Box::Notice, Box::Error);
+}
+
+void Form1::showSnoozeFailure(const QString& reason) {
+    m_services.boxes.show(nullptr,
+                          QStringLiteral("稍后提醒无法保存到设置文件，Jotlark 关闭后不会再提醒。\r\n") + reason,
                           Box::Notice, Box::Error);
 }
 

@@ -60,8 +60,9 @@ public:
 
     // ReminderHost
     QString noteText(int slot) const override;
-    void showAlarm(const QString& text) override;
+    int showAlarm(const QString& text) override;
     void showClearFailure(const QString& reason) override;
+    void showSnoozeFailure(const QString& reason) override;
 
     // Title strip: the left button drags, the right button opens the title menu.
     void titlePressed(Qt::MouseButton button, QPoint globalPos);
@@ -115,6 +116,7 @@ protected:
 private:
     void buildControls();
     void placeWindow(int x, int y);
+    bool storedPositionReachable(int x, int y) const;
     void setNoteBoxPlaceholder();
     void reportWriteFailure();
     // Keeps the note of slot n whole and shows it shortened in its label.

@@ -13,10 +13,11 @@ public:
         Held,    // another process holds it
         NoPlace, // the file is missing and cannot be made (a folder that cannot be written)
         NoRight, // the file is there, but this user may not open it
+        NoLocks, // the file system offers no locks (flock: ENOLCK, EINVAL, EOPNOTSUPP)
     };
 
     // Tries to take the lock on path at once, making the file when it is missing;
-    // error gets the reason when the result is NoPlace or NoRight.
+    // error gets the reason when the result is not Taken.
     static std::unique_ptr<InstanceLock> tryTake(const QString& path, Result* result, QString* error);
 
     // Releases the lock and removes the file if it is still the one locked.
@@ -29,5 +30,12 @@ public:
 QString privateServerName(const QString& id, QString* error);
 
 // Where the lock goes when the settings file's folder cannot hold one (a folder
-// that cannot be written): a place private to this user, named after id.
+// that cannot be written, a file system without locks): a place private to this
+// user, named after id.
 QString privateLockPath(const QString& id, QString* error);
+
+// Whether the other end of a connected local socket runs as this user.
+bool peerIsThisUser(qintptr socketDescriptor);
+
+// Test seam: while error is not 0, locking a file in folder fails with that system error.
+void setLockFault(const QString& folder, int error);

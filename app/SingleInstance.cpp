@@ -15,9 +15,11 @@ const QByteArray kRaise = "raise\n";
 constexpr int kConnectMs = 1000;
 
 // The same file reached through another spelling of its path (a symbolic link to
-// the folder, "..") must give the same name.
+// the folder or to the file, "..") must give the same name.
 QString canonicalPath(const QString& file) {
     const QFileInfo info(file);
+    if (const QString resolved = info.canonicalFilePath(); !resolved.isEmpty())
+        return resolved;
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
 }
@@ -44,6 +46,10 @@ SingleInstance::SingleInstance(const QString& settingsFile, QObject* parent)
 }
 
 SingleInstance::~SingleInstance() {
+    release();
+}
+
+void SingleInstance::release() {
     // The server first: closing it removes the socket file.
     m_server.reset();
     m_lock.reset();
@@ -53,14 +59,22 @@ SingleInstance::Claim SingleInstance::claim() {
     InstanceLock::Result result = InstanceLock::Result::NoPlace;
     QString error;
     m_lock = InstanceLock::tryTake(m_lockPath, &result, &error);
-    if (result == InstanceLock::Result::NoPlace) {
-        // The settings file's folder cannot be written: lock in the private folder.
+    if (result == InstanceLock::Result::NoPlace || result == InstanceLock::Result::NoLocks) {
+        // The settings file's folder cannot be written, or its file system has no
+        // locks (NFS without a lock daemon, some FUSE and 9p mounts): lock in the
+        // private folder, under a name taken from the file itself.
         QString privateError;
         const QString fallback = privateLockPath(instanceId(m_settingsFile), &privateError);
         if (!fallback.isEmpty())
             m_lock = InstanceLock::tryTake(fallback, &result, &privateError);
         if (fallback.isEmpty() || result == InstanceLock::Result::NoPlace)
             error += QStringLiteral("\r\n") + privateError;
+        if (!fallback.isEmpty() && result == InstanceLock::Result::NoLocks) {
+            // No lock anywhere: the socket alone tells whether a board runs.
+            if (sendRaiseRequest())
+                return Claim::AlreadyRunning;
+            result = InstanceLock::Result::Taken;
+        }
     }
     switch (result) {
     case InstanceLock::Result::Taken:
@@ -75,6 +89,7 @@ SingleInstance::Claim SingleInstance::claim() {
         return Claim::Refused;
     case InstanceLock::Result::NoPlace:
     case InstanceLock::Result::NoRight:
+    case InstanceLock::Result::NoLocks:
         break;
     }
     m_refusal = kCannotStart + QStringLiteral("无法锁定设置文件。\r\n") + error;
@@ -86,7 +101,8 @@ bool SingleInstance::sendRaiseRequest() const {
         return false;
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
-    if (!socket.waitForConnected(kConnectMs))
+    // Only a board of this user's is asked.
+    if (!socket.waitForConnected(kConnectMs) || !peerIsThisUser(socket.socketDescriptor()))
         return false;
     socket.write(kRaise);
     const bool sent = socket.waitForBytesWritten(kConnectMs);
@@ -109,6 +125,11 @@ void SingleInstance::listen() {
     }
     connect(m_server.get(), &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* peer = m_server->nextPendingConnection()) {
+            if (!peerIsThisUser(peer->socketDescriptor())) {
+                peer->abort(); // another user's process: never a start of this board
+                peer->deleteLater();
+                continue;
+            }
             connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
             connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
                 // The request is one short line; anything else on the socket is ignored.

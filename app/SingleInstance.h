@@ -8,8 +8,9 @@
 // The lock is the system's: it goes with its holder however the holder ends, so
 // a lock file left behind (empty after a power cut, from another host, naming a
 // process that is gone or an unrelated one, owned by another user) never keeps a
-// board out. When the settings file's folder cannot hold a lock file, the lock
-// is taken in the socket's private folder instead.
+// board out. When the settings file's folder cannot hold a lock file, or its file
+// system has no locks, the lock is taken in the socket's private folder instead.
+// Both ends of a raise request check that the other runs as this user.
 #include <QObject>
 #include <QString>
 
@@ -41,6 +42,9 @@ public:
     // Asks the process that owns the settings file to come to the front; false when
     // none answered.
     bool sendRaiseRequest() const;
+
+    // Gives back the lock and removes the socket now, as the destructor would.
+    void release();
 
 signals:
     // Another start for the same settings file asked this one to come to the front.

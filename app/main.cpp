@@ -16,7 +16,25 @@
 #include <QLibraryInfo>
 #include <QPixmap>
 #include <QTranslator>
+
+#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <utility>
+
+namespace {
+// When the display goes away (the X server ends, the session's connection
+// breaks), Qt's X11 connection ends the process with exit(1) from inside the
+// event loop, so main's stack never unwinds. While the board runs, an exit
+// handler does what the end of main would: it stores the position and gives
+// back the lock file and the socket. The exit status stays Qt's, non-zero.
+std::function<void()> g_beforeLostDisplayExit;
+
+void runBeforeLostDisplayExit() {
+    if (const std::function<void()> task = std::exchange(g_beforeLostDisplayExit, nullptr))
+        task();
+}
+} // namespace
 
 int main(int argc, char* argv[]) {
     prepareProcessEnvironment();
@@ -88,5 +106,13 @@ int main(int argc, char* argv[]) {
         help.release()->showCentred();
         break;
     }
-    return app.exec();
+    g_beforeLostDisplayExit = [&] {
+        if (board)
+            board->savePosition();
+        instance.release();
+    };
+    std::atexit(runBeforeLostDisplayExit);
+    const int status = app.exec();
+    g_beforeLostDisplayExit = nullptr; // a normal end: main's own destructors do it
+    return status;
 }

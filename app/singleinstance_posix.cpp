@@ -1,5 +1,7 @@
 // The instance lock as an flock() on the lock file, and the socket in the user's
-// runtime folder (XDG_RUNTIME_DIR) or a per-user folder in /tmp made 0700.
+// runtime folder (XDG_RUNTIME_DIR), else in the user's cache folder
+// ($XDG_CACHE_HOME/jotlark, ~/.cache/jotlark) made 0700, else in a per-user
+// folder in /tmp made 0700 when it is this user's own.
 #include "app/InstanceLock.h"
 
 #include <QByteArray>
@@ -11,10 +13,22 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+QByteArray faultFolder;
+int faultError = 0;
+
+int lockFile(int fd, const QByteArray& path) {
+    if (faultError != 0 && path.startsWith(faultFolder + '/')) {
+        errno = faultError;
+        return -1;
+    }
+    return flock(fd, LOCK_EX | LOCK_NB);
+}
 
 QString reason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -92,10 +106,14 @@ std::unique_ptr<InstanceLock> InstanceLock::tryTake(const QString& path, Result*
                 return nullptr;
             }
         }
-        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (lockFile(fd, name) != 0) {
             const int lockError = errno;
+            const bool noLocks = lockError == ENOLCK || lockError == EINVAL || lockError == EOPNOTSUPP;
+            struct stat info {};
+            if (noLocks && writable && fstat(fd, &info) == 0 && info.st_size == 0)
+                unlink(name.constData()); // made just now, and of no use
             close(fd);
-            *result = lockError == EWOULDBLOCK ? Result::Held : Result::NoRight;
+            *result = lockError == EWOULDBLOCK ? Result::Held : noLocks ? Result::NoLocks : Result::NoRight;
             *error = path + QStringLiteral(": ") + reason(lockError);
             return nullptr;
         }
@@ -116,15 +134,34 @@ std::unique_ptr<InstanceLock> InstanceLock::tryTake(const QString& path, Result*
 
 namespace {
 
+// Longest socket path the system takes (sun_path, its NUL included).
+constexpr int kSocketPathMax = 107;
+
+// The first of the candidate folders that is private to this user and short
+// enough for a socket named after an id beside it. Each is a place only this
+// user can make: one in /tmp that another user made first is passed over.
 QString privateFolder(QString* error) {
+    QList<QByteArray> candidates;
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    QString runtimeError;
-    if (!runtime.isEmpty() && runtime.startsWith('/') && isPrivateFolder(runtime, false, &runtimeError))
-        return QFile::decodeName(runtime);
-    const QByteArray fallback = QFile::encodeName(QDir::tempPath()) + "/jotlark-" + QByteArray::number(geteuid());
-    if (!isPrivateFolder(fallback, true, error))
-        return {};
-    return QFile::decodeName(fallback);
+    if (runtime.startsWith('/'))
+        candidates.append(runtime);
+    QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    if (!cache.startsWith('/'))
+        cache = QFile::encodeName(QDir::homePath()) + "/.cache";
+    candidates.append(cache + "/jotlark");
+    candidates.append(QFile::encodeName(QDir::tempPath()) + "/jotlark-" + QByteArray::number(geteuid()));
+    for (const QByteArray& folder : candidates) {
+        const bool made = folder != runtime;
+        if (made)
+            QDir().mkpath(QFile::decodeName(folder.left(folder.lastIndexOf('/'))));
+        QString why;
+        if (folder.size() + 42 > kSocketPathMax)
+            why = QString::fromLocal8Bit(folder) + QStringLiteral(": too long a path for a socket");
+        else if (isPrivateFolder(folder, made, &why))
+            return QFile::decodeName(folder);
+        *error += (error->isEmpty() ? QString() : QStringLiteral("\r\n")) + why;
+    }
+    return {};
 }
 
 } // namespace
@@ -137,4 +174,15 @@ QString privateServerName(const QString& id, QString* error) {
 QString privateLockPath(const QString& id, QString* error) {
     const QString folder = privateFolder(error);
     return folder.isEmpty() ? QString() : folder + u'/' + id + QStringLiteral(".lock");
+}
+
+bool peerIsThisUser(qintptr socketDescriptor) {
+    struct ucred peer {};
+    socklen_t size = sizeof peer;
+    return getsockopt(int(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == geteuid();
+}
+
+void setLockFault(const QString& folder, int error) {
+    faultFolder = QFile::encodeName(folder);
+    faultError = error;
 }

@@ -1,7 +1,9 @@
 #include "reminders/DateTimeText.h"
 
 #include <QList>
+
 #include <QRegularExpression>
+#include <algorithm>
 
 QString DateTimeText(const QDateTime& value) {
     const QTime time = value.time();
@@ -79,11 +81,45 @@ QTime timeFromText(const QString& text) {
     return {};
 }
 
+// The first instant in [from, to] (seconds since the epoch) at which the local
+// clock runs with offset, given that it does at to.
+qint64 firstWithOffset(qint64 from, qint64 to, int offset) {
+    while (from < to) {
+        const qint64 middle = from + (to - from) / 2;
+        if (QDateTime::fromSecsSinceEpoch(middle).offsetFromUtc() == offset)
+            to = middle;
+        else
+            from = middle + 1;
+    }
+    return to;
+}
+
 } // namespace
 
-QDateTime DateTimeFromText(const QString& text) {
+QDateTime localMoment(const QDate& date, const QTime& time) {
+    if (!date.isValid() || !time.isValid())
+        return {};
+    const QDateTime value(date, time);
+    // The clock's offsets a day before and a day after tell a change of the
+    // clock on that day; the time read with each offset is where it can lie.
+    const int before = QDateTime(date.addDays(-1), time).offsetFromUtc();
+    const int after = QDateTime(date.addDays(1), time).offsetFromUtc();
+    if (before == after)
+        return value;
+    const qint64 wall = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
+    const QDateTime first = QDateTime::fromSecsSinceEpoch(wall - std::max(before, after));
+    const QDateTime second = QDateTime::fromSecsSinceEpoch(wall - std::min(before, after));
+    if (first.date() == date && first.time() == time)
+        return first; // shown twice (or once with the larger offset): the first
+    if (second.date() == date && second.time() == time)
+        return second;
+    // Skipped by the clock: the first moment after the gap.
+    return QDateTime::fromSecsSinceEpoch(firstWithOffset(wall - after, wall - before, after));
+}
+
+DateTimeParts DateTimePartsFromText(const QString& text) {
     if (const QDate date = dateFromText(text); date.isValid())
-        return QDateTime(date, QTime(0, 0));
+        return {date, QTime(0, 0)};
     // The date and the time part meet at a space; either may hold spaces itself.
     for (qsizetype at = text.indexOf(u' '); at >= 0; at = text.indexOf(u' ', at + 1)) {
         const QDate date = dateFromText(text.left(at));
@@ -91,7 +127,12 @@ QDateTime DateTimeFromText(const QString& text) {
             continue;
         const QTime time = timeFromText(text.mid(at + 1));
         if (time.isValid())
-            return QDateTime(date, time);
+            return {date, time};
     }
     return {};
+}
+
+QDateTime DateTimeFromText(const QString& text) {
+    const DateTimeParts parts = DateTimePartsFromText(text);
+    return parts.isValid() ? localMoment(parts.date, parts.time) : QDateTime();
 }

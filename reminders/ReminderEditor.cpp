@@ -61,6 +61,17 @@ QString composeDateText(const QDate& date) {
     return DateTimeText(QDateTime(date, QTime(0, 0)));
 }
 
+const QList<RepeatChoice>& repeatChoices() {
+    static const QList<RepeatChoice> choices{
+        {Repeat::None, QStringLiteral("不重复")},
+        {Repeat::Daily, QStringLiteral("每天")},
+        {Repeat::Workdays, QStringLiteral("工作日（周一至周五）")},
+        {Repeat::Weekly, QStringLiteral("每周")},
+        {Repeat::Monthly, QStringLiteral("每月")},
+    };
+    return choices;
+}
+
 ReminderEditor::ReminderEditor(ReminderStore& store, ReminderSchedule& schedule, const Clock& clock)
     : m_store(store), m_schedule(schedule), m_clock(clock) {}
 
@@ -76,13 +87,20 @@ ReminderLabel ReminderEditor::reminderLabel(int slot) const {
     const QString d = m_store.storedDate(slot);
     if (d.isEmpty())
         return {EditorText::NotSetLabel, false};
-    return {d + u' ' + m_store.storedTime(slot), true};
+    QString text = d + u' ' + m_store.storedTime(slot);
+    const RepeatRule rule = RepeatRule::fromText(m_store.storedRule(slot));
+    if (rule.repeats()) {
+        text += QStringLiteral("（") + rule.label(DateTimePartsFromText(d).date) + QStringLiteral("）");
+    }
+    const QString snooze = m_store.storedSnooze(slot);
+    return {text, true, rule.repeat, snooze.isEmpty() ? QString() : QStringLiteral("稍后提醒：") + snooze};
 }
 
-bool ReminderEditor::writeOrRestore(int slot, const QString& date, const QString& time, const QString& failure,
-                                    EditorMessage* message) {
+bool ReminderEditor::writeOrRestore(int slot, const QString& date, const QString& time, const QString& rule,
+                                    const QString& failure, EditorMessage* message) {
     const QString oldDate = m_store.storedDate(slot);
-    if (m_store.writeReminder(slot, date, time))
+    if (m_store.writeReminder(slot, date, time) && m_store.writeExtra(slot, Keys::R, rule) &&
+        m_store.writeExtra(slot, Keys::Z, QString()))
         return true;
     const QString reason = m_store.lastError();
     // D may hold the new value while T kept the old one: a mixture that names
@@ -93,25 +111,27 @@ bool ReminderEditor::writeOrRestore(int slot, const QString& date, const QString
     return false;
 }
 
-SaveOutcome ReminderEditor::save(int slot, const QDate& date, const QString& hourText, const QString& minuteText) {
+SaveOutcome ReminderEditor::save(int slot, const QDate& chosen, const QString& hourText, const QString& minuteText,
+                                 Repeat repeat) {
     const QString error = timeInputError(hourText, minuteText);
     if (!error.isEmpty())
         return {false, {error, Box::Notice, Box::Error}};
 
+    const RepeatRule rule = RepeatRule::forDate(repeat, chosen);
+    const QDate date = firstOccurrenceDate(rule, chosen);
     const QString timeText = composeTimeText(hourText, minuteText);
     const QString dateText = composeDateText(date);
     const QString armed = dateText + u' ' + timeText;
     // The second now running still rings; an earlier one never would.
     const QDateTime due = DateTimeFromText(armed);
     const QDateTime now = m_clock.now();
-    if (due.isValid() &&
-        due < QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second())))
+    if (due.isValid() && due < now.addMSecs(-now.time().msec()))
         return {false, {EditorText::PastMessage, Box::Notice, Box::Error}};
 
     SaveOutcome outcome;
-    if (!writeOrRestore(slot, dateText, timeText, Box::SaveFailed, &outcome.message))
+    if (!writeOrRestore(slot, dateText, timeText, rule.text(), Box::SaveFailed, &outcome.message))
         return outcome;
-    m_schedule.assignArmedText(slot, armed);
+    m_schedule.assignArmedText(slot, armed, rule);
     m_schedule.armSlot(slot);
     return {true, {EditorText::SavedMessage, Box::Notice, Box::Information}};
 }
@@ -122,7 +142,7 @@ EditorMessage ReminderEditor::deleteQuestion() {
 
 SaveOutcome ReminderEditor::deleteReminder(int slot) {
     SaveOutcome outcome;
-    if (!writeOrRestore(slot, QString(), QString(), Box::DeleteFailed, &outcome.message))
+    if (!writeOrRestore(slot, QString(), QString(), QString(), Box::DeleteFailed, &outcome.message))
         return outcome;
     m_schedule.disarmSlot(slot);
     m_schedule.assignArmedText(slot, ReminderSchedule::NotSet);

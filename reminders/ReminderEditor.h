@@ -2,7 +2,10 @@
 // What the reminder editor window does, without its widgets: reading the stored
 // reminder, checking the hour and minute boxes, and the save and delete sequences.
 // The window shows the messages returned here and closes itself when told to.
+#include "reminders/Recurrence.h"
+
 #include <QDate>
+#include <QList>
 #include <QString>
 
 class Clock;
@@ -30,9 +33,18 @@ struct EditorMessage {
 
 // The stored reminder as the editor shows it on opening.
 struct ReminderLabel {
-    QString text;       // NotSetLabel, or D + " " + T
+    QString text;       // NotSetLabel, or D + " " + T, then the rule in brackets
     bool deleteVisible; // the delete button shows only for a stored date
+    Repeat repeat = Repeat::None;
+    QString snooze; // "稍后提醒：" + Z for a snoozed repeating reminder, else ""
 };
+
+// The choices of the repeat box, in its order, and what each stands for.
+struct RepeatChoice {
+    Repeat repeat;
+    QString text;
+};
+const QList<RepeatChoice>& repeatChoices();
 
 struct SaveOutcome {
     bool saved = false; // true: show the message, then close the editor
@@ -78,22 +90,27 @@ public:
     ReminderLabel reminderLabel(int slot) const;
 
     // Save: on refused input (bad hour or minute, a moment already past) only the
-    // message, nothing written; otherwise writes D then T, assigns D + " " + T to
-    // the slot, arms it and returns the saved message. When the file cannot be
-    // written the slot keeps its reminder, the file is put back as far as it can
-    // be, and the message is the failure with the store's reason.
-    SaveOutcome save(int slot, const QDate& date, const QString& hourText, const QString& minuteText);
+    // message, nothing written; otherwise writes D then T, then R (the rule) and
+    // Z (emptied) where they change, assigns D + " " + T to the slot, arms it and
+    // returns the saved message. A workday reminder chosen on a weekend is stored
+    // for the Monday after. When the file cannot be written the slot keeps its
+    // reminder, the file is put back as far as it can be, and the message is the
+    // failure with the store's reason.
+    SaveOutcome save(int slot, const QDate& date, const QString& hourText, const QString& minuteText,
+                     Repeat repeat = Repeat::None);
 
     // The question asked before deleting.
     static EditorMessage deleteQuestion();
-    // Delete, after the user answered Yes: disarms the slot, writes D "" then T "",
+    // Delete, after the user answered Yes: disarms the slot, writes D "" then T ""
+    // (and R and Z "" where they hold something),
     // assigns NotSet and returns the deleted message (deleted true). When the file
     // cannot be written the slot keeps its reminder and the message is the failure.
     SaveOutcome deleteReminder(int slot);
 
 private:
-    // Writes D and T; on failure puts back the D written before and gives the message.
-    bool writeOrRestore(int slot, const QString& date, const QString& time, const QString& failure,
+    // Writes D, T, R and an empty Z; on failure puts back the D written before
+    // and gives the message.
+    bool writeOrRestore(int slot, const QString& date, const QString& time, const QString& rule, const QString& failure,
                         EditorMessage* message);
 
     ReminderStore& m_store;

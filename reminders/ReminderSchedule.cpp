@@ -8,9 +8,10 @@
 
 namespace {
 
+// The same moment less its milliseconds; kept as a moment, so that in the hour
+// that comes twice when summer time ends it stays in the right one.
 QDateTime wholeSecond(const QDateTime& value) {
-    const QTime t = value.time();
-    return QDateTime(value.date(), QTime(t.hour(), t.minute(), t.second()));
+    return value.addMSecs(-value.time().msec());
 }
 
 // Before any reminder the editor accepts: loading counts everything after it as unchecked.
@@ -35,18 +36,25 @@ ReminderSchedule::ReminderSchedule(ReminderStore& store, AlarmPlayer& player, co
 }
 
 void ReminderSchedule::loadReminders() {
-    for (int slot = 1; slot <= SlotCount; ++slot)
-        assignArmedText(slot, m_store.storedDate(slot) + u' ' + m_store.storedTime(slot));
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        const QString snooze = m_store.storedSnooze(slot);
+        assignArmedText(slot, m_store.storedDate(slot) + u' ' + m_store.storedTime(slot),
+                        RepeatRule::fromText(m_store.storedRule(slot)),
+                        snooze.isEmpty() ? QDateTime() : DateTimeFromText(snooze));
+    }
     for (int slot = 1; slot <= SlotCount; ++slot)
         if (isArmed(slot))
             m_checkedUpTo[index(slot)] = LongAgo;
 }
 
-void ReminderSchedule::assignArmedText(int slot, const QString& text) {
+void ReminderSchedule::assignArmedText(int slot, const QString& text, const RepeatRule& rule,
+                                       const QDateTime& snoozedUntil) {
     if (!validSlot(slot))
         return;
     m_D1[index(slot)] = text;
     m_due[index(slot)] = DateTimeFromText(text);
+    m_rule[index(slot)] = rule;
+    m_snooze[index(slot)] = snoozedUntil;
     for (int i = 1; i <= SlotCount; ++i) {
         const QString& armed = m_D1[index(i)];
         setTimerEnabled(i, armed != NotSet && armed != NotSetLoaded);
@@ -98,7 +106,7 @@ void ReminderSchedule::prepareForNextDue() {
     for (int slot = 1; slot <= SlotCount; ++slot) {
         if (!isArmed(slot))
             continue;
-        const QDateTime& at = m_due[index(slot)];
+        const QDateTime at = dueAt(slot);
         if (at.isValid() && first <= at && at <= last && (!due.isValid() || at < due))
             due = at;
     }
@@ -126,8 +134,16 @@ bool ReminderSchedule::isDue(int slot, const QDateTime& now) {
     if (!first.isValid() || first > last)
         first = last;
     m_checkedUpTo[index(slot)] = last;
-    const QDateTime& due = m_due[index(slot)];
+    const QDateTime due = dueAt(slot);
     return due.isValid() && first <= due && due <= last;
+}
+
+QDateTime ReminderSchedule::dueAt(int slot) const {
+    const QDateTime& regular = m_due[index(slot)];
+    const QDateTime& snooze = m_snooze[index(slot)];
+    if (!snooze.isValid())
+        return regular;
+    return regular.isValid() && regular < snooze ? regular : snooze;
 }
 
 void ReminderSchedule::alarm(int slot) {
@@ -136,19 +152,78 @@ void ReminderSchedule::alarm(int slot) {
     m_player.play(SoundAlias);
     ++m_openAlarms;
 
-    // Cleared before the message, so a pass run while it is open skips this slot.
-    assignArmedText(slot, NotSet);
-    const bool cleared = m_store.writeReminder(slot, QString(), QString());
-    const QString failure = cleared ? QString() : m_store.lastError();
+    // Moved on before the message, so a pass run while it is open skips this slot.
+    const bool written = moveOn(slot, m_clock.now());
+    const QString failure = written ? QString() : m_store.lastError();
+    const std::size_t i = index(slot);
+    const QString armed = m_D1[i];
+    const RepeatRule rule = m_rule[i];
+    const QDateTime snoozedUntil = m_snooze[i];
 
-    m_host.showAlarm(alarmText(m_host.noteText(slot)));
+    const int minutes = m_host.showAlarm(alarmText(m_host.noteText(slot)));
+    // A snooze applies to the reminder that rang, not to one saved meanwhile.
+    const bool snoozing = minutes > 0 && m_D1[i] == armed && m_rule[i] == rule && m_snooze[i] == snoozedUntil;
+    if (snoozing)
+        snooze(slot, minutes);
 
     if (--m_openAlarms == 0)
         m_player.close(SoundAlias);
-    disarmSlot(slot);
+    if (!snoozing && !rule.repeats())
+        disarmSlot(slot);
     // The file still holds the reminder, so it would ring again at the next start.
-    if (!cleared)
+    if (!written)
         m_host.showClearFailure(failure);
+}
+
+bool ReminderSchedule::moveOn(int slot, const QDateTime& now) {
+    const std::size_t i = index(slot);
+    const RepeatRule rule = m_rule[i];
+    const QDateTime snooze = m_snooze[i];
+    if (!rule.repeats()) {
+        assignArmedText(slot, NotSet);
+        return m_store.writeReminder(slot, QString(), QString()) && m_store.writeExtra(slot, Keys::Z, QString());
+    }
+    QString armed = m_D1[i];
+    bool written = true;
+    const QDateTime& regular = m_due[i];
+    QString nextDate;
+    QString time;
+    if (regular.isValid() && regular <= now) {
+        const DateTimeParts parts = DateTimePartsFromText(armed);
+        const QDate next = nextOccurrenceDate(rule, parts.date, parts.time, now);
+        if (!next.isValid()) {
+            // No occurrence left in the calendar: it has rung for the last time.
+            assignArmedText(slot, NotSet);
+            return m_store.writeReminder(slot, QString(), QString()) && m_store.writeExtra(slot, Keys::Z, QString());
+        }
+        nextDate = DateText(next);
+        // The time of day stays as stored: the armed text is D + " " + T.
+        time = armed.mid(DateText(parts.date).size() + 1);
+        armed = nextDate + u' ' + time;
+    }
+    const bool snoozeRang = snooze.isValid() && snooze <= now;
+    assignArmedText(slot, armed, rule, snoozeRang ? QDateTime() : snooze);
+    if (!nextDate.isEmpty())
+        written = m_store.writeReminder(slot, nextDate, time);
+    if (snoozeRang && written)
+        written = m_store.writeExtra(slot, Keys::Z, QString());
+    return written;
+}
+
+void ReminderSchedule::snooze(int slot, int minutes) {
+    const QDateTime at = wholeSecond(m_clock.now()).addSecs(qint64(minutes) * 60);
+    bool written = false;
+    if (!m_rule[index(slot)].repeats()) {
+        const QString date = DateText(at.date());
+        const QString time = TimeText(at.time());
+        assignArmedText(slot, date + u' ' + time);
+        written = m_store.writeReminder(slot, date, time);
+    } else {
+        assignArmedText(slot, m_D1[index(slot)], m_rule[index(slot)], at);
+        written = m_store.writeExtra(slot, Keys::Z, DateTimeText(at));
+    }
+    if (!written)
+        m_host.showSnoozeFailure(m_store.lastError());
 }
 
 QString ReminderSchedule::alarmText(const QString& note) {

@@ -12,6 +12,8 @@
 // reminder whose time went by while the program was not running rings once, at
 // the first tick, and is then cleared like any other. An armed text that names
 // no moment (an hour 24, a time without a date) stays armed and never rings.
+#include "reminders/Recurrence.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -47,9 +49,11 @@ public:
     // Assigns D + " " + T of each section "1" to "6" to its slot; the first tick
     // rings those whose time has already passed.
     void loadReminders();
-    // Sets the armed text of slot, then enables every slot timer whose armed text is
-    // neither NotSet nor NotSetLoaded and disables the others.
-    void assignArmedText(int slot, const QString& text);
+    // Sets the armed text of slot, with its repeat rule and snooze moment (none
+    // by default), then enables every slot timer whose armed text is neither
+    // NotSet nor NotSetLoaded and disables the others.
+    void assignArmedText(int slot, const QString& text, const RepeatRule& rule = {},
+                         const QDateTime& snoozedUntil = {});
     // Enable or disable the slot timer only; the armed text stays.
     void armSlot(int slot);
     void disarmSlot(int slot);
@@ -60,6 +64,8 @@ public:
     const QString& L1(int slot) const { return m_L1.at(index(slot)); }
     const QTimer& P1(int slot) const { return m_P1.at(index(slot)); }
     bool isArmed(int slot) const { return P1(slot).isActive(); }
+    const RepeatRule& rule(int slot) const { return m_rule.at(index(slot)); }
+    const QDateTime& snoozedUntil(int slot) const { return m_snooze.at(index(slot)); }
     // The single-shot timer of the pass at the next due second, with the player
     // prepared for it; after that pass the player lets go of what it prepared.
     const QTimer& duePass() const { return m_duePass; }
@@ -73,7 +79,13 @@ private:
     static bool validSlot(int slot) { return slot >= 1 && slot <= SlotCount; }
     void setTimerEnabled(int slot, bool enabled);
     bool isDue(int slot, const QDateTime& now);
+    // The earlier of the armed text's moment and the snooze moment.
+    QDateTime dueAt(int slot) const;
     void alarm(int slot);
+    // Moves a slot that rang on to what it rings for next; false when the file
+    // could not be written.
+    bool moveOn(int slot, const QDateTime& now);
+    void snooze(int slot, int minutes);
     void pass();
     void prepareForNextDue();
 
@@ -87,6 +99,8 @@ private:
     std::array<QString, SlotCount> m_L1;
     // The moment each armed text names; invalid when it names none.
     std::array<QDateTime, SlotCount> m_due;
+    std::array<RepeatRule, SlotCount> m_rule;
+    std::array<QDateTime, SlotCount> m_snooze;
     std::array<QTimer, SlotCount> m_P1;
     // The last second each slot has checked.
     std::array<QDateTime, SlotCount> m_checkedUpTo;

@@ -11,6 +11,7 @@
 #include "window/TitleDrag.h"
 
 #include <QCalendarWidget>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QLabel>
@@ -191,15 +192,28 @@ void Time::buildControls() {
     Label10 = plainLabel(QStringLiteral("提醒时间："), this, pxRect(120, 2640, 900, 255), yaheiFont(9));
     Label11 = plainLabel(EditorText::NotSetLabel, this, pxRect(1080, 2640, 540, 255), yaheiFont(9));
 
+    // The repeat rule: one more line of the block above, its box in the column
+    // of the values.
+    Label12 = plainLabel(QStringLiteral("重复："), this, pxRect(120, 2985, 900, 255), yaheiFont(9));
+    Combo1 = new QComboBox(this);
+    Combo1->setGeometry(pxRect(1080, 2955, 2310, 345));
+    Combo1->setFont(yaheiFont(9));
+    for (const RepeatChoice& choice : repeatChoices())
+        Combo1->addItem(choice.text);
+    Label12->setBuddy(Combo1);
+
     setTabOrder(DTPicker1, Text1);
     setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Label5);
+    setTabOrder(Text2, Combo1);
+    setTabOrder(Combo1, Label5);
     setTabOrder(Label5, Label6);
     setTabOrder(Label6, Label7);
     DTPicker1->setAccessibleName(QStringLiteral("提醒日期"));
     Text1->setAccessibleName(QStringLiteral("提醒时间：时"));
     Text2->setAccessibleName(QStringLiteral("提醒时间：分"));
     Label3->setAccessibleName(QStringLiteral("内容"));
+    Combo1->setAccessibleName(QStringLiteral("重复"));
+    Label11->setAccessibleName(QStringLiteral("提醒时间"));
 }
 
 void Time::runOpeningSteps() {
@@ -214,8 +228,20 @@ void Time::runOpeningSteps() {
     const ReminderLabel stored = m_editor.reminderLabel(selectedSlot());
     Label11->setText(stored.text);
     Label11->adjustSize();
+    // The line has no room left for the snooze of a repeating reminder.
+    Label11->setToolTip(stored.snooze);
+    Label11->setAccessibleDescription(stored.snooze);
     Label7->setVisible(stored.deleteVisible);
+    // A repeating reminder shows its rule, so a new time keeps it unless changed.
+    for (int i = 0; i < repeatChoices().size(); ++i)
+        if (repeatChoices().at(i).repeat == stored.repeat)
+            Combo1->setCurrentIndex(i);
     DTPicker1->setFocus(Qt::OtherFocusReason);
+}
+
+Repeat Time::repeat() const {
+    const int i = Combo1->currentIndex();
+    return i >= 0 && i < repeatChoices().size() ? repeatChoices().at(i).repeat : Repeat::None;
 }
 
 QList<QLabel*> Time::buttons() const {
@@ -240,7 +266,7 @@ void Time::save() {
         reject();
         return;
     }
-    const SaveOutcome outcome = m_editor.save(slot, DTPicker1->date(), Text1->text(), Text2->text());
+    const SaveOutcome outcome = m_editor.save(slot, DTPicker1->date(), Text1->text(), Text2->text(), repeat());
     m_boxes.show(this, outcome.message.text, outcome.message.title, outcome.message.style);
     if (outcome.saved)
         accept();
@@ -278,6 +304,7 @@ void Time::paintTheme() {
     setBackground(Label3, theme->light);
     setBackground(Text1, theme->light);
     setBackground(Text2, theme->light);
+    setBackground(Combo1, theme->light);
     setCalendarColors(theme->light, theme->strip);
     setForeground(Label1, theme->stripText);
 }

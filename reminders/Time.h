@@ -15,6 +15,7 @@ class Clock;
 class LabelButton;
 class MessageBoxes;
 class QCalendarWidget;
+class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -41,13 +42,17 @@ class Time : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kWidthTwips = 4545;
-    static constexpr int kHeightTwips = 2925;
+    // The designed 2925 and a row below it for the repeat box.
+    static constexpr int kHeightTwips = 3420;
     static constexpr int kClockInterval = 1000; // ms, Timer1
 
     // Runs the opening steps at once: date, content, place, clock, stored reminder.
     Time(TimeHost& board, ReminderSchedule& schedule, ReminderStore& store, const Clock& clock, MessageBoxes& boxes,
          QWidget* parent = nullptr);
     ~Time() override;
+
+    // The rule chosen in Combo1.
+    Repeat repeat() const;
 
     // The three label buttons, as the hover pattern groups them.
     QList<QLabel*> buttons() const;
@@ -74,6 +79,8 @@ public:
     QLabel* Label9 = nullptr;        // current time
     QLabel* Label10 = nullptr;       // "提醒时间："
     QLabel* Label11 = nullptr;       // stored reminder
+    QLabel* Label12 = nullptr;       // "重复："
+    QComboBox* Combo1 = nullptr;     // the repeat rule, repeatChoices() in order
     QTimer Timer1;
     ThemeTimer CC;
 

@@ -19,8 +19,9 @@ PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
 # Only the tests need these (scripts/test): sanitizers and the fuzzer, a sound server,
 # two window managers, Xorg's dummy driver with xrandr for two monitors, the
 # Wayland compositors (with XWayland) the acceptance suite nests in Xvfb,
-# Syncthing for the two-machine sync case, and pytest for the acceptance suites
-# (tests/acceptance).
+# Syncthing for the two-machine sync case, pytest for the acceptance suites
+# (tests/acceptance), setfacl and setfattr for the saves that keep ACLs and
+# attributes, and gio for the autostart entry.
 TEST_PACKAGES=(
   "${HEADLESS_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
   clang libclang-rt-14-dev clang-format ccache
@@ -28,6 +29,7 @@ TEST_PACKAGES=(
   openbox xfwm4 dbus xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   syncthing python3-pytest
   xwayland weston sway mutter kwin-wayland
+  acl attr libglib2.0-bin
 )
 
 # The Windows build (scripts/windows): mingw-w64, Wine, the Qt tarball's zstd, and

@@ -13,7 +13,7 @@ void setWriteFault(WriteFault fault) {
 }
 
 QString replaceRefusal(const QString& file) {
-    const QFileInfo info(file);
+    const QFileInfo info(atomicfile::finalTarget(file));
     if (info.isDir())
         return QStringLiteral("该路径是一个文件夹，不是文件");
     if (info.exists() && !info.isFile())
@@ -42,8 +42,8 @@ bool replaceFileAtomically(const QString& file, const QByteArray& bytes, QString
 }
 
 void removeLeftoverReplacements(const QString& file) {
-    const QFileInfo info(file);
-    const QString prefix = QFileInfo(atomicfile::temporaryPrefix(file)).fileName();
+    const QFileInfo info(atomicfile::temporaryPrefix(file));
+    const QString prefix = info.fileName();
     const QRegularExpression pattern("^" + QRegularExpression::escape(prefix) + "(\\d{1,10})\\.[A-Za-z0-9]{6}$");
     QDir folder(info.absolutePath());
     const QStringList names = folder.entryList({prefix + '*'}, QDir::Files | QDir::Hidden | QDir::System);

@@ -5,6 +5,11 @@
 // holds either its old or its new content, never a mixture, and a replace that
 // was reported done survives a power cut.
 //
+// A path that is a symbolic link is written through: the temporary file goes
+// beside the link's final target and is renamed over it, so the link stays.
+// Owner, group, mode, ACL and extended attributes of the old file are copied onto
+// the new one before the rename (a hard link to the old file keeps the old content).
+//
 // The temporary file is named "<name>.jotlark<pid>.<six letters or digits>". One
 // left by a process that was killed mid-save is removed by
 // removeLeftoverReplacements; only names of that pattern whose process has ended
@@ -17,7 +22,7 @@
 // mark is honoured even for a user who could ignore it), the folder is missing or
 // cannot be written, or writing, syncing or renaming failed (the disk is full, for
 // example). The old file is then untouched and no temporary file is left. The
-// existing file's permissions are kept.
+// existing file's permissions are kept; a new file is made readable only by its owner.
 bool replaceFileAtomically(const QString& file, const QByteArray& bytes, QString* reason);
 
 // Why an existing file must not be replaced (folder, read-only mark), or "" when it may be.
@@ -37,6 +42,8 @@ void setWriteFault(WriteFault fault);
 // Implemented per system.
 namespace atomicfile {
 bool writeAndReplace(const QString& file, const QByteArray& bytes, const WriteFault& fault, QString* reason);
-QString temporaryPrefix(const QString& file); // "<name>.jotlark"
+// The file a save replaces: the path itself, or the end of its chain of symbolic links.
+QString finalTarget(const QString& file);
+QString temporaryPrefix(const QString& file); // "<final target>.jotlark"
 bool processHasEnded(qint64 pid);
 } // namespace atomicfile

@@ -23,4 +23,10 @@ inline QString reminder(int n) {
 }
 inline const QString D = QStringLiteral("D");
 inline const QString T = QStringLiteral("T");
+// The repeat rule: "daily", "workdays", "weekly" or "monthly:N" (N the chosen day
+// of the month); absent or empty: the reminder rings once.
+inline const QString R = QStringLiteral("R");
+// The date-time text a repeating reminder was put off to with 稍后提醒; absent or
+// empty: none.
+inline const QString Z = QStringLiteral("Z");
 } // namespace Keys

@@ -27,6 +27,10 @@ QString describe(DWORD error) {
 
 } // namespace
 
+QString finalTarget(const QString& file) {
+    return QFileInfo(file).absoluteFilePath();
+}
+
 QString temporaryPrefix(const QString& file) {
     return QFileInfo(file).absoluteFilePath() + QStringLiteral(".jotlark");
 }

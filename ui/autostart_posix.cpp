@@ -50,6 +50,27 @@ QString escapedValue(const QString& text) {
     return escaped;
 }
 
+// Why no entry can start the program at executable, or "" when one can. A
+// control character (a line break, a tab) has no form in an Exec line that
+// readers accept; a path holding % is started through env (see execLine), which
+// would read a path holding = as a variable.
+QString inexpressible(const QString& executable) {
+    for (const QChar c : executable)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return QStringLiteral("程序的路径中含有控制字符（如换行或制表符）");
+    if (executable.contains(u'%') && executable.contains(u'='))
+        return QStringLiteral("程序的路径中同时含有“%”和“=”");
+    return {};
+}
+
+// GLib looks for the program of an Exec line before it turns %% into %, and so
+// never finds one whose path holds %: such a program is started through env,
+// which GLib finds, and which gets the path with % restored.
+QString execLine(const QString& executable) {
+    const QString quoted = quotedArgument(executable);
+    return executable.contains(u'%') ? QStringLiteral("env ") + quoted : quoted;
+}
+
 QByteArray desktopEntry(const QString& executable) {
     // The names and icon of the installed launcher, so that a session's list of
     // start-up programs shows it as it shows the launcher; Exec names this very
@@ -64,7 +85,7 @@ QByteArray desktopEntry(const QString& executable) {
                                         "Exec=%1\n"
                                         "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n")
-                             .arg(escapedValue(quotedArgument(executable)));
+                             .arg(escapedValue(execLine(executable)));
     return text.toUtf8();
 }
 
@@ -80,6 +101,9 @@ public:
 
 private:
     bool write(const QString& folder, const QString& entry, QString* error) const {
+        if (const QString why = inexpressible(m_executable); !why.isEmpty())
+            return fail(error, QStringLiteral("%1，开机自启动项无法写出这个路径：%2")
+                                   .arg(why, QDir::toNativeSeparators(m_executable)));
         if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
             return fail(error, QStringLiteral("无法创建文件夹 %1").arg(QDir::toNativeSeparators(folder)));
         QSaveFile file(entry);

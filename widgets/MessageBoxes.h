@@ -1,6 +1,7 @@
 #pragma once
 // Every message box of the program goes through this service, so tests can
 // script the answers and record what was shown.
+#include <QList>
 #include <QString>
 
 class QWidget;
@@ -36,4 +37,15 @@ public:
     virtual ~MessageBoxes() = default;
     // Shows a modal box and returns the button pressed (Box::Ok, Box::Yes or Box::No).
     virtual int show(QWidget* parent, const QString& text, const QString& title, int style) = 0;
+    // An information box with 确定 (the default button, also Enter and Esc) and
+    // 稍后提醒, which offers to be reminded again after one of minutes, with
+    // defaultMinutes the one first in line. Returns 0 for 确定, or the minutes
+    // chosen. A service without the second button shows a plain box.
+    virtual int showSnoozable(QWidget* parent, const QString& text, const QString& title, const QList<int>& minutes,
+                              int defaultMinutes) {
+        Q_UNUSED(minutes);
+        Q_UNUSED(defaultMinutes);
+        show(parent, text, title, Box::Information);
+        return 0;
+    }
 };

@@ -6,4 +6,8 @@
 class QtMessageBoxes : public MessageBoxes {
 public:
     int show(QWidget* parent, const QString& text, const QString& title, int style) override;
+    // 稍后提醒 opens a menu of the minutes ("5 分钟", …), the default one in bold
+    // and highlighted, so Enter or a click takes it.
+    int showSnoozable(QWidget* parent, const QString& text, const QString& title, const QList<int>& minutes,
+                      int defaultMinutes) override;
 };

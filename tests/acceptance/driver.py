@@ -532,11 +532,14 @@ class SettingsWindow(Window):
 
 
 class ReminderEditor(Window):
-    NAME, SIZE = "时间设置", (303, 195)
+    # The designed 303 x 195 and the repeat row below it.
+    NAME, SIZE = "时间设置", (303, 228)
 
     hour_box = place(192, 112)
     minute_box = place(256, 112)
     save = place(268, 147, "保存")
+    delete = place(128, 147, "删除提醒")
+    repeat_box = place(150, 208, "重复")
 
 
 # The title strip's colour in each theme.

@@ -145,6 +145,81 @@ class TestFirstStart:
         assert profile.is_("2", "D", "") and profile.is_("2", "T", ""), "the reminder's keys were not cleared"
         assert jotlark.answer("提示"), "the alarm box did not close"
 
+    def test_a_repeating_reminder_rings_moves_on_and_snoozes(self, jotlark, screen, board):
+        """每天 chosen in the editor; missed for a day, it rings once at start and
+        moves on to today; 稍后提醒 10 分钟 is kept in Z; after a restart past that
+        time the snooze rings once and the series stays; 删除提醒 ends it."""
+        profile = jotlark.profile
+        while datetime.datetime.now().strftime("%H%M") >= "2350":  # 23:59 today must still be to come
+            time.sleep(5)
+        today = datetime.date.today()
+        yesterday = today - datetime.timedelta(days=1)
+        day = lambda d: f"{d.year}/{d.month}/{d.day}"
+        menu = board.open_slot_menu(3)
+        assert menu, "no slot menu on slot 3"
+        screen.click(menu.item("提醒"))
+        editor = screen.wait_window(ReminderEditor)
+        assert editor, "the reminder editor did not open"
+        screen.click(editor.hour_box())
+        screen.type("23")
+        screen.click(editor.minute_box())
+        screen.type("59")
+        screen.click(editor.repeat_box())  # the list opens on 不重复
+        time.sleep(0.3)
+        screen.key("Down", "Return")  # 每天
+        screen.move(*editor.save())
+        time.sleep(0.3)
+        screen.shot("reminder-editor", editor)
+        screen.click(editor.save())
+        assert jotlark.answer("提示"), "no saved message"
+        saved = [profile.value("3", k) for k in "DTR"]
+        assert saved == [day(today), "23:59:00", "daily"], f"saved D/T/R {saved}"
+
+        # A day went by with Jotlark closed.
+        jotlark.stop()
+        profile.set("3", "D", day(yesterday))
+        jotlark.start(screen)
+        alarm = screen.wait_window(MessageBox, name="提示")
+        assert alarm, "the missed repeating reminder did not ring"
+        time.sleep(0.3)
+        screen.shot("alarm", alarm)
+        assert profile.is_("3", "D", day(today)), f"not moved on to today: D is {profile.value('3', 'D')}"
+        # 稍后提醒: Tab from 确定, Space opens its minutes with 10 ready, Enter takes it.
+        before = time.time()
+        screen.focus(alarm.id)
+        screen.key("Tab", "space")
+        time.sleep(0.5)
+        screen.key("Return")
+        assert wait_until(alarm.gone, 5), "the alarm box stayed after 稍后提醒"
+        assert wait_until(lambda: profile.value("3", "Z"), 5), "no Z after the snooze"
+        z = datetime.datetime.strptime(profile.value("3", "Z"), "%Y/%m/%d %H:%M:%S").timestamp()
+        assert 595 <= z - before <= 610, f"Z {profile.value('3', 'Z')} is not ten minutes on"
+        assert profile.is_("3", "D", day(today)) and profile.is_("3", "R", "daily"), "the series moved with the snooze"
+
+        # Past the snooze time with Jotlark closed: it rings once at start, the series stays.
+        jotlark.stop()
+        profile.set("3", "Z", f"{day(yesterday)} 12:00:00")
+        jotlark.start(screen)
+        assert jotlark.answer("提示"), "the snooze did not ring after the restart"
+        assert wait_until(lambda: profile.is_("3", "Z", ""), 5), f"Z is still {profile.value('3', 'Z')}"
+        kept = [profile.value("3", k) for k in "DTR"]
+        assert kept == [day(today), "23:59:00", "daily"], f"the series changed: {kept}"
+        time.sleep(1.5)
+        assert screen.no_window("提示"), "it rang twice"
+
+        # 删除提醒 ends the series.
+        board = jotlark.running_board(screen)
+        menu = board.open_slot_menu(3)
+        assert menu, "no slot menu"
+        screen.click(menu.item("提醒"))
+        editor = screen.wait_window(ReminderEditor)
+        assert editor, "the reminder editor did not open again"
+        screen.click(editor.delete())
+        assert jotlark.answer("删除确认"), "no delete question"
+        assert jotlark.answer("提示"), "no deleted message"
+        assert profile.is_("3", "D", "") and profile.is_("3", "R", ""), \
+            f"after delete: D {profile.value('3', 'D')!r} R {profile.value('3', 'R')!r}"
+
     def test_a_theme_change_repaints_the_board(self, jotlark, screen, board):
         seen = screen.pixel(*board.strip_point())
         assert seen == STRIP_RGB[1], f"title strip is {seen}, not in theme 1 at start"

@@ -203,8 +203,8 @@ private slots:
         onNextModal([&](QWidget* modal) {
             auto* editor = qobject_cast<Time*>(modal);
             QVERIFY(editor);
-            expected = {editor->Label5, editor->Label6, editor->Label7};
-            for (QWidget* w = editor->Text2->nextInFocusChain(); order.size() < 3 && w != editor->Text2;
+            expected = {editor->Combo1, editor->Label5, editor->Label6, editor->Label7};
+            for (QWidget* w = editor->Text2->nextInFocusChain(); order.size() < 4 && w != editor->Text2;
                  w = w->nextInFocusChain())
                 if (w->focusPolicy() & Qt::TabFocus)
                     order.append(w);

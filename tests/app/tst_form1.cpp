@@ -32,6 +32,10 @@ private slots:
         QTest::newRow("negative Y: top right") << QByteArray("500") << QByteArray("-1") << QPoint(1033, 0);
         QTest::newRow("negative X: top right") << QByteArray("-3645") << QByteArray("300") << QPoint(1033, 0);
         QTest::newRow("stored") << QByteArray("1500") << QByteArray("750") << QPoint(100, 50);
+        QTest::newRow("hidden at the right edge") << QByteArray("19140") << QByteArray("750") << QPoint(1276, 50);
+        QTest::newRow("beyond the screen: centred") << QByteArray("30000") << QByteArray("30000") << QPoint(516, 240);
+        QTest::newRow("largest values: centred")
+            << QByteArray("2147483647") << QByteArray("2147483647") << QPoint(516, 240);
         QTest::newRow("not numbers count as 0") << QByteArray("abc") << QByteArray("") << QPoint(516, 240);
     }
     void startUp_placesTheWindow() {

@@ -8,6 +8,8 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <csignal>
@@ -93,6 +95,42 @@ private slots:
         QCOMPARE(board.exitStatus(), QProcess::NormalExit);
         QCOMPARE(board.exitCode(), 0);
         QVERIFY(!QFile::exists(settings + ".lock"));
+        QVERIFY(!QFileInfo::exists(socketFile));
+    }
+
+    // The X server going away under a running board: Qt ends the process; the
+    // position is stored first, and the lock file and the socket are gone.
+    void lostDisplay_savesThePositionAndLeavesNothingBehind() {
+        if (QStandardPaths::findExecutable("Xvfb").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
+            QSKIP("Xvfb or xdotool is not installed");
+        QTemporaryFile displayFile;
+        QVERIFY(displayFile.open());
+        QProcess xvfb;
+        xvfb.start("sh", {"-c", "exec Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>\"$0\"",
+                          displayFile.fileName()});
+        QVERIFY(xvfb.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(displayFile.fileName()).endsWith('\n'), 10000);
+        Home home;
+        home.env.insert("DISPLAY", ":" + readAll(displayFile.fileName()).trimmed());
+        home.env.insert("QT_QPA_PLATFORM", "xcb");
+        QVERIFY(QDir().mkpath(QFileInfo(home.settings).path()));
+        QVERIFY(writeAll(home.settings, "[Main]\r\nS=1\r\nX=0\r\nY=0\r\n")); // centred: 516, 240 px
+        QProcess board;
+        QVERIFY(home.start(board));
+        const QString socketFile = SingleInstance(home.settings).serverName();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(socketFile), 10000);
+
+        QProcess shown; // the board is on the screen, placed
+        shown.setProcessEnvironment(home.env);
+        shown.start("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Jotlark$"});
+        QVERIFY(shown.waitForFinished(20000) && shown.exitCode() == 0);
+
+        xvfb.kill();
+        QVERIFY(xvfb.waitForFinished(10000));
+        QVERIFY(board.waitForFinished(10000));
+        QVERIFY(board.exitStatus() != QProcess::NormalExit || board.exitCode() != 0);
+        QCOMPARE(readAll(home.settings), QByteArray("[Main]\r\nS=1\r\nX=7740\r\nY=3600\r\n"));
+        QVERIFY(!QFile::exists(home.settings + ".lock"));
         QVERIFY(!QFileInfo::exists(socketFile));
     }
 };

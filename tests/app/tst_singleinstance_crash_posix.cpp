@@ -10,7 +10,10 @@
 #include <QSysInfo>
 #include <QTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -108,6 +111,68 @@ private slots:
         }
         qputenv("XDG_RUNTIME_DIR", saved);
         QVERIFY(!QFileInfo::exists(socketPath));
+    }
+
+    // Set-ups that once kept the board out: a file system without flock, another
+    // user's /tmp/jotlark-<uid> in a session without XDG_RUNTIME_DIR, and that with
+    // a settings folder that cannot be written. The board starts, a second start
+    // raises it, and both see the same lock.
+    void nothingKeepsTheBoardOut_data() {
+        QTest::addColumn<int>("lockError");
+        QTest::addColumn<bool>("foreignTmp");
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("flock: ENOLCK") << ENOLCK << false << false;
+        QTest::newRow("flock: EINVAL") << EINVAL << false << false;
+        QTest::newRow("flock: EOPNOTSUPP") << EOPNOTSUPP << false << false;
+        QTest::newRow("another user's /tmp/jotlark-<uid>") << 0 << true << false;
+        QTest::newRow("that, and a read-only settings folder") << 0 << true << true;
+    }
+    void nothingKeepsTheBoardOut() {
+        QFETCH(int, lockError);
+        QFETCH(bool, foreignTmp);
+        QFETCH(bool, readOnlyFolder);
+        TempFolder folder;
+        const QString settings = folder.path("config/AT.ini");
+        QVERIFY(QDir().mkpath(folder.path("config")) && QDir().mkpath(folder.path("tmp")));
+        QVERIFY(::chmod(QFile::encodeName(folder.path("")).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder.path("tmp")).constData(), 01777) == 0);
+        const QByteArray saved[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME"), qgetenv("TMPDIR")};
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", saved[0]);
+            qputenv("XDG_CACHE_HOME", saved[1]);
+            qputenv("TMPDIR", saved[2]);
+            setLockFault({}, 0);
+        });
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(folder.path("cache")));
+        qputenv("TMPDIR", QFile::encodeName(folder.path("tmp")));
+        setLockFault(folder.path("config"), lockError);
+        if (foreignTmp) {
+            QString why;
+            const QString other = otherUser(&why);
+            if (other.isEmpty())
+                QSKIP(qPrintable(why));
+            bool ok = false;
+            shell(folder.path("tmp"), QString("runuser -u %1 -- mkdir -m 777 jotlark-%2").arg(other).arg(geteuid()),
+                  &ok);
+            QVERIFY(ok);
+        }
+        const QByteArray config = QFile::encodeName(folder.path("config"));
+        if (readOnlyFolder && ::mount("tmpfs", config.constData(), "tmpfs", MS_RDONLY, "size=16k") != 0)
+            QSKIP(qPrintable(QStringLiteral("cannot mount a read-only tmpfs here: %1").arg(strerror(errno))));
+        const auto unmount = qScopeGuard([&] {
+            if (readOnlyFolder)
+                umount2(config.constData(), MNT_DETACH);
+        });
+
+        SingleInstance board(settings);
+        QSignalSpy raised(&board, &SingleInstance::raiseRequested);
+        QCOMPARE(board.claim(), SingleInstance::Claim::First);
+        QVERIFY(!QFile::exists(settings + ".lock") || lockError == 0);
+        SingleInstance second(settings);
+        QCOMPARE(second.claim(), SingleInstance::Claim::AlreadyRunning);
+        QVERIFY(raised.wait(5000));
+        QVERIFY(!board.serverName().startsWith(folder.path("tmp")));
     }
 
     void aHeldLockWithoutAnswer_refusesWithAMessage() {

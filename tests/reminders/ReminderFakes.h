@@ -41,16 +41,19 @@ public:
 class FakeHost : public ReminderHost {
 public:
     QString noteText(int slot) const override { return notes.value(slot); }
-    void showAlarm(const QString& text) override {
+    int showAlarm(const QString& text) override {
         shown << text;
         if (onShow)
             onShow(text);
+        return snoozes.isEmpty() ? 0 : snoozes.takeFirst();
     }
 
     void showClearFailure(const QString& reason) override { failures << reason; }
+    void showSnoozeFailure(const QString& reason) override { failures << reason; }
 
     QMap<int, QString> notes;
     QStringList shown;
     QStringList failures;
+    QList<int> snoozes; // answers of the alarm boxes to come: minutes, or 0 for 确定
     std::function<void(const QString&)> onShow;
 };

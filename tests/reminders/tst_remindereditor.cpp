@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <ctime>
+
 namespace {
 
 QDateTime at(int day, int h, int m, int s = 0) {
@@ -187,6 +189,50 @@ private slots:
         QVERIFY(rig.host.shown[0].startsWith(QStringLiteral("提醒内容：取快递\r\n")));
     }
 
+    // Saved on days the clock changes (times as instants, UTC): a skipped time
+    // rings at the first moment after the gap, a time shown twice at the first.
+    void clockChanges_savedReminderRingsOnce_data() {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("hour");
+        QTest::addColumn<QDateTime>("rings"); // invalid: refused as past
+        const auto utc = [](int month, int day, int h, int m) {
+            return QDateTime(QDate(2026, month, day), QTime(h, m), Qt::UTC);
+        };
+        QTest::newRow("New York, 2:30 skipped")
+            << QByteArray("America/New_York") << utc(3, 8, 6, 55) << QDate(2026, 3, 8) << "2" << utc(3, 8, 7, 0);
+        QTest::newRow("Berlin, 2:30 skipped")
+            << QByteArray("Europe/Berlin") << utc(3, 29, 0, 55) << QDate(2026, 3, 29) << "2" << utc(3, 29, 1, 0);
+        QTest::newRow("after the gap: past")
+            << QByteArray("America/New_York") << utc(3, 8, 7, 10) << QDate(2026, 3, 8) << "2" << QDateTime();
+        QTest::newRow("New York, 1:30 twice")
+            << QByteArray("America/New_York") << utc(11, 1, 5, 10) << QDate(2026, 11, 1) << "1" << utc(11, 1, 5, 30);
+    }
+    void clockChanges_savedReminderRingsOnce() {
+        QFETCH(QByteArray, zone);
+        QFETCH(QDateTime, now);
+        QFETCH(QDate, date);
+        QFETCH(QString, hour);
+        QFETCH(QDateTime, rings);
+        const QByteArray saved = qgetenv("TZ");
+        const auto restore = qScopeGuard([&] {
+            qputenv("TZ", saved);
+            tzset();
+        });
+        qputenv("TZ", zone);
+        tzset();
+        Rig rig;
+        rig.clock.set(now.toLocalTime());
+        QCOMPARE(rig.editor.save(1, date, hour, QStringLiteral("30")).saved, rings.isValid());
+        if (!rings.isValid())
+            return;
+        for (const int after : {-1, 0, 3600}) {
+            rig.tickAt(rings.addSecs(after).toLocalTime());
+            QCOMPARE(rig.host.shown.size(), after < 0 ? 0 : 1);
+        }
+    }
+
     void savingInThePast_isRefusedAndWritesNothing() {
         Rig rig;
         rig.clock.set(at(2, 9, 0));
@@ -221,6 +267,58 @@ private slots:
         QVERIFY(rig.schedule.isArmed(4));
         rig.tickAt(at(1, 9, 0));
         QVERIFY(rig.host.shown.isEmpty());
+    }
+
+    // The repeat box: what a save stores for each rule over a stored repeating,
+    // snoozed reminder, what the editor then shows, and that delete ends it all.
+    void repeat_isStoredShownAndDeleted_data() {
+        QTest::addColumn<int>("repeat");
+        QTest::addColumn<QDate>("chosen");
+        QTest::addColumn<QStringList>("writes");
+        QTest::addColumn<QString>("label");
+        const QStringList clear{"5/R=", "5/Z="};
+        QTest::newRow("不重复") << int(Repeat::None) << QDate(2024, 5, 2)
+                                << QStringList({"5/D=2024/5/2", "5/T=9:00:00"}) + clear << "2024/5/2 9:00:00";
+        QTest::newRow("每天") << int(Repeat::Daily) << QDate(2024, 5, 2)
+                              << QStringList({"5/D=2024/5/2", "5/T=9:00:00", "5/R=daily", "5/Z="})
+                              << "2024/5/2 9:00:00（每天）";
+        QTest::newRow("工作日, chosen on a Saturday")
+            << int(Repeat::Workdays) << QDate(2024, 5, 4) << QStringList({"5/D=2024/5/6", "5/T=9:00:00", "5/Z="})
+            << "2024/5/6 9:00:00（工作日）";
+        QTest::newRow("每周") << int(Repeat::Weekly) << QDate(2024, 5, 2)
+                              << QStringList({"5/D=2024/5/2", "5/T=9:00:00", "5/R=weekly", "5/Z="})
+                              << "2024/5/2 9:00:00（每周四）";
+        QTest::newRow("每月 on the 31st") << int(Repeat::Monthly) << QDate(2024, 5, 31)
+                                          << QStringList({"5/D=2024/5/31", "5/T=9:00:00", "5/R=monthly:31", "5/Z="})
+                                          << "2024/5/31 9:00:00（每月31日）";
+    }
+    void repeat_isStoredShownAndDeleted() {
+        QFETCH(int, repeat);
+        QFETCH(QDate, chosen);
+        QFETCH(QStringList, writes);
+        QFETCH(QString, label);
+        Rig rig;
+        rig.store.put(5, QStringLiteral("2024/5/3"), QStringLiteral("8:00:00"));
+        rig.store.values["5/R"] = QStringLiteral("workdays");
+        rig.store.values["5/Z"] = QStringLiteral("2024/5/1 7:10:00");
+        rig.schedule.loadReminders();
+        QCOMPARE(rig.editor.reminderLabel(5).text, QStringLiteral("2024/5/3 8:00:00（工作日）"));
+        QCOMPARE(rig.editor.reminderLabel(5).snooze, QStringLiteral("稍后提醒：2024/5/1 7:10:00"));
+        QCOMPARE(rig.editor.reminderLabel(5).repeat, Repeat::Workdays);
+
+        QVERIFY(rig.editor.save(5, chosen, QStringLiteral("9"), QStringLiteral("00"), Repeat(repeat)).saved);
+        QCOMPARE(rig.store.writes, writes);
+        QCOMPARE(rig.schedule.rule(5).repeat, Repeat(repeat));
+        QVERIFY(!rig.schedule.snoozedUntil(5).isValid());
+        QCOMPARE(rig.editor.reminderLabel(5).text, label);
+
+        rig.store.writes.clear();
+        QVERIFY(rig.editor.deleteReminder(5).saved);
+        const QStringList deleted =
+            repeat == int(Repeat::None) ? QStringList({"5/D=", "5/T="}) : QStringList({"5/D=", "5/T=", "5/R="});
+        QCOMPARE(rig.store.writes, deleted);
+        QVERIFY(!rig.schedule.rule(5).repeats());
+        QVERIFY(!rig.schedule.isArmed(5));
     }
 
     void save_refusesAMomentAlreadyPast_data() {

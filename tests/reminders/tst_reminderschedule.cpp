@@ -4,7 +4,9 @@
 
 #include <QTest>
 
+#include <ctime>
 #include <memory>
+#include <time.h>
 
 namespace {
 
@@ -28,7 +30,22 @@ struct Rig {
         clock.set(when);
         schedule->slotTick();
     }
+    // A restart: a new schedule loads what the file holds.
+    void restart() {
+        schedule = std::make_unique<ReminderSchedule>(store, player, clock, host, SoundFile);
+        schedule->loadReminders();
+    }
 };
+
+QDateTime on(int y, int mo, int d, int h, int mi, int s = 0) {
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s));
+}
+
+// Whether the local zone is one with summer time changing on the last Sundays
+// of March and October at 2:00 and 3:00 (Central European), as main sets it.
+bool centralEuropeanTime() {
+    return !QDateTime(QDate(2024, 3, 31), QTime(2, 30)).isValid();
+}
 
 } // namespace
 
@@ -120,6 +137,52 @@ private slots:
         QVERIFY(rig.host.shown.isEmpty());
         rig.tickAt(at(8, 5, 0, 300));
         QCOMPARE(rig.host.shown.size(), rings ? 1 : 0);
+    }
+
+    // Days the clock is set forward or back, in a time zone set for the test; the
+    // ticks are instants (UTC). A skipped time rings at the first moment after the
+    // gap, a time shown twice at its first occurrence only.
+    void clockChanges_ringOnce_data() {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QList<QDateTime>>("ticks");
+        QTest::addColumn<int>("ringsAt"); // the tick that rings
+        const auto utc = [](int month, int day, int h, int m, int s) {
+            return QDateTime(QDate(2026, month, day), QTime(h, m, s), Qt::UTC);
+        };
+        QTest::newRow("New York, skipped 2:30")
+            << QByteArray("America/New_York") << "2026/3/8"
+            << "2:30:00" << QList{utc(3, 8, 6, 59, 59), utc(3, 8, 7, 0, 0), utc(3, 8, 7, 30, 0)} << 1;
+        QTest::newRow("Berlin, skipped 2:30") << QByteArray("Europe/Berlin") << "2026/3/29"
+                                              << "2:30:00" << QList{utc(3, 29, 0, 59, 59), utc(3, 29, 1, 0, 0)} << 1;
+        QTest::newRow("New York, 1:30 twice")
+            << QByteArray("America/New_York") << "2026/11/1"
+            << "1:30:00"
+            << QList{utc(11, 1, 5, 29, 59), utc(11, 1, 5, 30, 0), utc(11, 1, 6, 29, 59), utc(11, 1, 6, 30, 0)} << 1;
+        QTest::newRow("Berlin, 2:30 twice") << QByteArray("Europe/Berlin") << "2026/10/25"
+                                            << "2:30:00" << QList{utc(10, 25, 0, 30, 0), utc(10, 25, 1, 30, 0)} << 0;
+    }
+    void clockChanges_ringOnce() {
+        QFETCH(QByteArray, zone);
+        QFETCH(QString, date);
+        QFETCH(QString, time);
+        QFETCH(QList<QDateTime>, ticks);
+        QFETCH(int, ringsAt);
+        const QByteArray saved = qgetenv("TZ");
+        const auto restore = qScopeGuard([&] {
+            qputenv("TZ", saved);
+            tzset();
+        });
+        qputenv("TZ", zone);
+        tzset();
+        Rig rig;
+        rig.clock.set(ticks.first().addSecs(-60).toLocalTime());
+        rig.schedule->assignArmedText(1, date + u' ' + time);
+        for (int i = 0; i < ticks.size(); ++i) {
+            rig.tickAt(ticks[i].toLocalTime());
+            QCOMPARE(rig.host.shown.size(), i < ringsAt ? 0 : 1);
+        }
     }
 
     void alarmMessage_givesAnEmptyContentLineForAnEmptySlot() {
@@ -349,7 +412,198 @@ private slots:
         QCOMPARE(rig.player.released, 1);
         QCOMPARE(rig.player.prepared.size(), 1);
     }
+
+    // A repeating reminder rings when due (or at the first check after it was
+    // missed), then moves on to its next occurrence at the same time of day,
+    // however long the box stays open; that occurrence rings in its turn.
+    void repeating_movesOnToItsNextOccurrence_data() {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QDateTime>("check"); // the first check after the start
+        QTest::addColumn<QString>("next");    // D afterwards
+        QTest::addColumn<QDateTime>("nextRing");
+        QTest::newRow("daily") << "daily"
+                               << "2024/5/1"
+                               << "9:00:00" << on(2024, 5, 1, 9, 0) << "2024/5/2" << on(2024, 5, 2, 9, 0);
+        QTest::newRow("daily, time as typed")
+            << "daily"
+            << "2024/5/1"
+            << "09:05:00" << on(2024, 5, 1, 9, 5) << "2024/5/2" << on(2024, 5, 2, 9, 5);
+        QTest::newRow("daily, year end") << "daily"
+                                         << "2024/12/31"
+                                         << "23:30:00" << on(2024, 12, 31, 23, 30) << "2025/1/1"
+                                         << on(2025, 1, 1, 23, 30);
+        QTest::newRow("workdays, Friday") << "workdays"
+                                          << "2024/5/3"
+                                          << "8:00:00" << on(2024, 5, 3, 8, 0) << "2024/5/6" << on(2024, 5, 6, 8, 0);
+        QTest::newRow("workdays, Monday") << "workdays"
+                                          << "2024/5/6"
+                                          << "8:00:00" << on(2024, 5, 6, 8, 0) << "2024/5/7" << on(2024, 5, 7, 8, 0);
+        QTest::newRow("weekly") << "weekly"
+                                << "2024/5/1"
+                                << "9:00:00" << on(2024, 5, 1, 9, 0) << "2024/5/8" << on(2024, 5, 8, 9, 0);
+        QTest::newRow("monthly 31, leap February")
+            << "monthly:31"
+            << "2024/1/31"
+            << "9:00:00" << on(2024, 1, 31, 9, 0) << "2024/2/29" << on(2024, 2, 29, 9, 0);
+        QTest::newRow("monthly 31, February")
+            << "monthly:31"
+            << "2023/1/31"
+            << "9:00:00" << on(2023, 1, 31, 9, 0) << "2023/2/28" << on(2023, 2, 28, 9, 0);
+        QTest::newRow("monthly 31, back to the 31st")
+            << "monthly:31"
+            << "2024/2/29"
+            << "9:00:00" << on(2024, 2, 29, 9, 0) << "2024/3/31" << on(2024, 3, 31, 9, 0);
+        QTest::newRow("monthly 31, April")
+            << "monthly:31"
+            << "2024/3/31"
+            << "9:00:00" << on(2024, 3, 31, 9, 0) << "2024/4/30" << on(2024, 4, 30, 9, 0);
+        QTest::newRow("monthly 29, February")
+            << "monthly:29"
+            << "2023/1/29"
+            << "9:00:00" << on(2023, 1, 29, 9, 0) << "2023/2/28" << on(2023, 2, 28, 9, 0);
+        QTest::newRow("monthly 15") << "monthly:15"
+                                    << "2024/1/15"
+                                    << "9:00:00" << on(2024, 1, 15, 9, 0) << "2024/2/15" << on(2024, 2, 15, 9, 0);
+        QTest::newRow("missed a week, after its time")
+            << "daily"
+            << "2024/5/1"
+            << "9:00:00" << on(2024, 5, 8, 12, 0) << "2024/5/9" << on(2024, 5, 9, 9, 0);
+        QTest::newRow("missed a week, before its time")
+            << "daily"
+            << "2024/5/1"
+            << "9:00:00" << on(2024, 5, 8, 8, 0) << "2024/5/8" << on(2024, 5, 8, 9, 0);
+        QTest::newRow("missed workdays, on a Saturday")
+            << "workdays"
+            << "2024/5/3"
+            << "8:00:00" << on(2024, 5, 11, 10, 0) << "2024/5/13" << on(2024, 5, 13, 8, 0);
+        QTest::newRow("missed weeks") << "weekly"
+                                      << "2024/5/1"
+                                      << "9:00:00" << on(2024, 5, 20, 9, 0) << "2024/5/22" << on(2024, 5, 22, 9, 0);
+        QTest::newRow("missed months") << "monthly:31"
+                                       << "2024/1/31"
+                                       << "9:00:00" << on(2024, 5, 15, 9, 0) << "2024/5/31" << on(2024, 5, 31, 9, 0);
+        if (centralEuropeanTime()) {
+            // 2:30 does not exist on 2024-03-31: it rings at 3:00, the first moment after.
+            QTest::newRow("summer time gap")
+                << "daily"
+                << "2024/3/30"
+                << "2:30:00" << on(2024, 3, 30, 2, 30) << "2024/3/31" << on(2024, 3, 31, 3, 0);
+            // 2:30 comes twice on 2024-10-27: it rings once, in the one of the two
+            // the system's conversion picks.
+            QTest::newRow("summer time end")
+                << "daily"
+                << "2024/10/26"
+                << "2:30:00" << on(2024, 10, 26, 2, 30) << "2024/10/27" << on(2024, 10, 27, 2, 30);
+        }
+    }
+    void repeating_movesOnToItsNextOccurrence() {
+        QFETCH(QString, rule);
+        QFETCH(QString, date);
+        QFETCH(QString, time);
+        QFETCH(QDateTime, check);
+        QFETCH(QString, next);
+        QFETCH(QDateTime, nextRing);
+        Rig rig;
+        rig.clock.set(check);
+        rig.store.put(1, date, time);
+        rig.store.values["1/R"] = rule;
+        rig.host.notes[1] = QStringLiteral("吃药");
+        rig.schedule->loadReminders();
+        rig.host.onShow = [&](const QString&) { rig.clock.advance(20 * 60 * 1000); }; // closed late
+        rig.tickAt(check);
+        QCOMPARE(rig.host.shown, QStringList{QStringLiteral("提醒内容：吃药") + Tail});
+        QCOMPARE(rig.store.get(1, "D"), next);
+        QCOMPARE(rig.store.get(1, "T"), time);
+        QCOMPARE(rig.store.get(1, "R"), rule);
+        QVERIFY(rig.schedule->isArmed(1));
+        QCOMPARE(rig.schedule->D1(1), next + u' ' + time);
+        QCOMPARE(rig.player.calls.last(), QStringLiteral("close OpenFile"));
+
+        // A minute's checks for two hours either side: it rings once, at its time of
+        // day (in the hour that comes twice, in one of the two).
+        rig.host.onShow = nullptr;
+        QDateTime rangAt;
+        for (int minute = -120; minute <= 120; ++minute) {
+            const QDateTime tick = nextRing.addSecs(minute * 60);
+            rig.tickAt(tick);
+            if (rig.host.shown.size() == 2 && !rangAt.isValid())
+                rangAt = tick;
+        }
+        QCOMPARE(rig.host.shown.size(), 2);
+        QCOMPARE(rangAt.date(), nextRing.date());
+        QCOMPARE(rangAt.time(), nextRing.time());
+        QVERIFY(rig.store.get(1, "D") != next);
+    }
+
+    // 稍后提醒: the reminder rings again that many minutes after the box closed,
+    // also after a restart; a repeating one keeps its series.
+    void snooze_ringsAgainAfterItsMinutes_data() {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("date"); // D and T after the snooze
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("snooze"); // Z after the snooze
+        QTest::newRow("one-time, 10") << "" << 10 << "2024/5/1"
+                                      << "8:41:00"
+                                      << "";
+        QTest::newRow("one-time, 30") << "" << 30 << "2024/5/1"
+                                      << "9:01:00"
+                                      << "";
+        QTest::newRow("daily, 5") << "daily" << 5 << "2024/5/2"
+                                  << "8:30:00"
+                                  << "2024/5/1 8:36:00";
+        QTest::newRow("workdays, 30") << "workdays" << 30 << "2024/5/2"
+                                      << "8:30:00"
+                                      << "2024/5/1 9:01:00";
+    }
+    void snooze_ringsAgainAfterItsMinutes() {
+        QFETCH(QString, rule);
+        QFETCH(int, minutes);
+        QFETCH(QString, date);
+        QFETCH(QString, time);
+        QFETCH(QString, snooze);
+        Rig rig;
+        rig.store.put(2, QStringLiteral("2024/5/1"), QStringLiteral("8:30:00"));
+        if (!rule.isEmpty())
+            rig.store.values["2/R"] = rule;
+        rig.host.notes[2] = QStringLiteral("站会");
+        rig.schedule->loadReminders();
+        rig.host.snoozes = {minutes};
+        rig.host.onShow = [&](const QString&) { rig.clock.advance(60 * 1000); }; // closed a minute later
+        rig.tickAt(at(8, 30, 0));
+        QCOMPARE(rig.store.get(2, "D"), date);
+        QCOMPARE(rig.store.get(2, "T"), time);
+        QCOMPARE(rig.store.has(2, "R"), !rule.isEmpty());
+        QCOMPARE(rig.store.get(2, "Z"), snooze);
+        QVERIFY(snooze.isEmpty() == !rig.store.has(2, "Z")); // no key for a one-time reminder
+        QVERIFY(rig.schedule->isArmed(2));
+
+        rig.restart();
+        const QDateTime again = at(8, 31, 0).addSecs(60 * minutes);
+        rig.tickAt(again.addSecs(-1));
+        QCOMPARE(rig.host.shown.size(), 1);
+        rig.tickAt(again);
+        QCOMPARE(rig.host.shown, QStringList(2, QStringLiteral("提醒内容：站会") + Tail));
+        if (rule.isEmpty()) {
+            QCOMPARE(rig.store.get(2, "D"), QString());
+            QVERIFY(!rig.schedule->isArmed(2));
+        } else {
+            QCOMPARE(rig.store.get(2, "D"), QStringLiteral("2024/5/2")); // the series stays anchored
+            QCOMPARE(rig.store.get(2, "T"), QStringLiteral("8:30:00"));
+            QCOMPARE(rig.store.get(2, "Z"), QString());
+            QVERIFY(rig.schedule->isArmed(2));
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(ReminderScheduleTest)
+// The summer time cases need a zone that has it; the others hold in any zone.
+int main(int argc, char** argv) {
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    QCoreApplication app(argc, argv);
+    ReminderScheduleTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_reminderschedule.moc"

@@ -13,6 +13,7 @@
 
 #include <QCalendarWidget>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -61,8 +62,12 @@ private:
 class RecordingHost : public ReminderHost {
 public:
     QString noteText(int) const override { return {}; }
-    void showAlarm(const QString& text) override { alarms << text; }
+    int showAlarm(const QString& text) override {
+        alarms << text;
+        return 0;
+    }
     void showClearFailure(const QString& reason) override { alarms << reason; }
+    void showSnoozeFailure(const QString& reason) override { alarms << reason; }
     QStringList alarms;
 };
 
@@ -118,7 +123,12 @@ private slots:
         QCOMPARE(editor->windowTitle(), QStringLiteral("时间设置"));
         QVERIFY(editor->windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(editor->isModal());
-        QCOMPARE(editor->size(), QSize(303, 195));
+        // The designed 303 × 195 and the repeat row below it.
+        QCOMPARE(editor->size(), QSize(303, 228));
+        QCOMPARE(editor->Combo1->geometry(), QRect(72, 197, 154, 23));
+        QCOMPARE(editor->Combo1->count(), 5);
+        QCOMPARE(editor->Combo1->itemText(2), QStringLiteral("工作日（周一至周五）"));
+        QCOMPARE(editor->Combo1->currentText(), QStringLiteral("不重复"));
         QCOMPARE(editor->Label1->text(), QStringLiteral("提醒时间设置(24小时制)"));
         QCOMPARE(editor->Label1->geometry(), QRect(0, 0, 305, 25));
         QCOMPARE(editor->Label3->geometry(), QRect(56, 36, 241, 37));
@@ -204,6 +214,11 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), editor->Text1);
         QTest::keyClick(editor->Text1, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), editor->Text2);
+        QTest::keyClick(editor->Text2, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), editor->Combo1);
+        QCOMPARE(editor->Combo1->accessibleName(), QStringLiteral("重复"));
+        QTest::keyClick(editor->Combo1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), editor->Label5);
         // The three button labels come after the boxes, for Tab only (a click keeps the focus).
         const QList<QLabel*> buttons{editor->Label5, editor->Label6, editor->Label7};
         for (QLabel* w : editor->findChildren<QLabel*>())

@@ -52,7 +52,55 @@ private slots:
     void leftovers_onlyThoseOfEndedSavesAreRemoved();
     void anotherWriter_isSeenThroughTheCache_data();
     void anotherWriter_isSeenThroughTheCache();
+    void save_keepsWhatTheFileIs_data();
+    void save_keepsWhatTheFileIs();
 };
+
+// Each row prepares AT.ini in the folder with shell commands; what `observe`
+// prints must be the same after a save as before it, and the save must reach the
+// file. With asOther, the other user checks that the file is still theirs to use.
+void AtomicWriteTest::save_keepsWhatTheFileIs_data() {
+    QTest::addColumn<QString>("prepare");
+    QTest::addColumn<QString>("observe");
+    QTest::addColumn<bool>("asOther");
+    QTest::newRow("link chain into a dotfiles folder")
+        << "mkdir dots && mv AT.ini dots/ && ln -s dots/AT.ini mid && ln -s \"$PWD/mid\" AT.ini"
+        << "readlink AT.ini mid; ls -A . dots" << false;
+    QTest::newRow("owner, group and mode, saved by root") << "chown {other}:users AT.ini && chmod 0640 AT.ini"
+                                                          << "stat -c '%U %G %a' AT.ini" << false;
+    QTest::newRow("ACL entries") << "setfacl -m u:{other}:rw,g:users:r,m::rw AT.ini"
+                                 << "getfacl -c AT.ini" << false;
+    QTest::newRow("extended attributes") << "setfattr -n user.origin -v dotfiles AT.ini"
+                                         << "getfattr -d AT.ini" << false;
+    QTest::newRow("the user saves after root saved") << "chown {other} AT.ini && chmod 0600 AT.ini"
+                                                     << "stat -c '%U %a' AT.ini" << true;
+}
+
+void AtomicWriteTest::save_keepsWhatTheFileIs() {
+    QFETCH(QString, prepare);
+    QFETCH(QString, observe);
+    QFETCH(bool, asOther);
+    QString why;
+    const QString other = otherUser(&why);
+    if (other.isEmpty() && (prepare.contains("{other}") || asOther))
+        QSKIP(qPrintable(why));
+    TempFolder dir;
+    const QString folder = dir.path("");
+    QVERIFY(writeAll(dir.path("AT.ini"), defaultSettingsBytes()));
+    bool ok = false;
+    shell(folder, "chmod 755 . && " + QString(prepare).replace("{other}", other), &ok); // the other user may enter
+    if (!ok)
+        QSKIP("this file system or machine does not offer what the row needs (see the warning)");
+    const QByteArray before = shell(folder, observe);
+    QVERIFY(SettingsStore(dir.path("AT.ini")).setValue("Main", "3", "新"));
+    if (asOther) {
+        // The file is still the user's to read and write.
+        shell(folder, QString("runuser -u %1 -- test -r AT.ini -a -w AT.ini").arg(other), &ok);
+        QVERIFY(ok);
+    }
+    QCOMPARE(shell(folder, observe), before);
+    QCOMPARE(SettingsStore(dir.path("AT.ini")).value("Main", "3"), QStringLiteral("新"));
+}
 
 void AtomicWriteTest::fullDisk_replacesNothingAndSaysWhy_data() {
     QTest::addColumn<qint64>("after");

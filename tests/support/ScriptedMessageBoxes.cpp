@@ -15,3 +15,11 @@ int ScriptedMessageBoxes::show(QWidget*, const QString& text, const QString& tit
     }
     return m_answers.takeFirst();
 }
+
+int ScriptedMessageBoxes::showSnoozable(QWidget* parent, const QString& text, const QString& title,
+                                        const QList<int>& minutes, int defaultMinutes) {
+    offeredMinutes = minutes;
+    offeredDefault = defaultMinutes;
+    show(parent, text, title, Box::Information);
+    return m_snoozes.isEmpty() ? 0 : m_snoozes.takeFirst();
+}

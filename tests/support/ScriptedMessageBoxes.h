@@ -18,11 +18,20 @@ class ScriptedMessageBoxes : public MessageBoxes {
 public:
     void answerNext(int answer) { m_answers.append(answer); }
     int show(QWidget* parent, const QString& text, const QString& title, int style) override;
+    // Recorded as an information box; answered with the next queued snooze
+    // (0, 确定, when none is queued).
+    void snoozeNext(int minutes) { m_snoozes.append(minutes); }
+    int showSnoozable(QWidget* parent, const QString& text, const QString& title, const QList<int>& minutes,
+                      int defaultMinutes) override;
 
     QList<ShownBox> shown;
     // Runs while a box is "open", as a modal box's own event loop would let timers run.
     std::function<void(const ShownBox&)> whileOpen;
+    // What the last snoozable box offered.
+    QList<int> offeredMinutes;
+    int offeredDefault = 0;
 
 private:
     QList<int> m_answers;
+    QList<int> m_snoozes;
 };

@@ -1,6 +1,11 @@
 #include "tests/support/TestSupport.h"
 
 #include <QFile>
+#include <QProcess>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 TempFolder::TempFolder() = default;
 
@@ -30,4 +35,34 @@ QByteArray defaultSettingsBytes() {
     for (int n = 1; n <= 6; ++n)
         s += "\r\n[" + QByteArray::number(n) + "]\r\nD=\r\nT=\r\n";
     return s;
+}
+
+QByteArray shell(const QString& folder, const QString& command, bool* ok) {
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    p.start(QStringLiteral("sh"), {QStringLiteral("-c"), command});
+    const bool done = p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (ok)
+        *ok = done;
+    if (!done)
+        qWarning("%s: %s", qPrintable(command), p.readAllStandardError().constData());
+    return done ? p.readAllStandardOutput() : QByteArray();
+}
+
+QString otherUser(QString* why) {
+#ifdef Q_OS_WIN
+    const bool root = false;
+#else
+    const bool root = geteuid() == 0;
+#endif
+    if (!root) {
+        *why = QStringLiteral("acting as another user needs root (runuser, useradd)");
+        return {};
+    }
+    const QString name = QStringLiteral("jotlark-other");
+    bool ok = false;
+    shell(QStringLiteral("/"), QStringLiteral("id -u %1 >/dev/null 2>&1 || useradd -M -s /bin/sh %1").arg(name), &ok);
+    if (!ok)
+        *why = QStringLiteral("could not create the user ") + name;
+    return ok ? name : QString();
 }

@@ -20,6 +20,14 @@ bool writeAll(const QString& file, const QByteArray& bytes);
 // The default settings file's exact bytes (GBK, CR LF), as a literal kept in the tests.
 QByteArray defaultSettingsBytes();
 
+// Runs a shell command in folder; its standard output, or "" with *ok false when
+// it fails (ok may be null).
+QByteArray shell(const QString& folder, const QString& command, bool* ok = nullptr);
+
+// A second local user for tests of what another user can do: "jotlark-other",
+// made with useradd when missing. "" with *why set when this is not root.
+QString otherUser(QString* why);
+
 // Skips the rest of a test function on Windows builds, with the reason in the
 // output: for checks of POSIX-only behaviour, or of what Wine cannot show.
 #ifdef Q_OS_WIN

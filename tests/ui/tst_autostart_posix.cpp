@@ -41,10 +41,11 @@ QString readExecArgument(const QString& value) {
     return argument;
 }
 
+// The quoted argument of the Exec line, after the "env " that a path holding % needs.
 QString execValue(const QByteArray& entry) {
     for (const QByteArray& line : entry.split('\n'))
         if (line.startsWith("Exec="))
-            return QString::fromUtf8(line.mid(5));
+            return QString::fromUtf8(line.mid(line.startsWith("Exec=env ") ? 9 : 5));
     return {};
 }
 } // namespace
@@ -79,7 +80,7 @@ private slots:
                                    "Comment=Sticky notes with reminders\n"
                                    "Comment[zh_CN]=桌面便签与提醒\n"
                                    "Icon=jotlark\n"
-                                   "Exec=\"/opt/My Apps/say \\\\\"hi\\\\\"/a\\\\`b/50%%/jot\\\\$lark\\\\\\\\x\"\n"
+                                   "Exec=env \"/opt/My Apps/say \\\\\"hi\\\\\"/a\\\\`b/50%%/jot\\\\$lark\\\\\\\\x\"\n"
                                    "Terminal=false\n"
                                    "X-GNOME-Autostart-enabled=true\n"));
         QCOMPARE(readExecArgument(execValue(entry)), exe);
@@ -91,26 +92,51 @@ private slots:
         QCOMPARE(readExecArgument(execValue(readAll(m_entry))), exe);
     }
 
-    // desktop-file-validate (desktop-file-utils) reads the entry as a session would.
+    // desktop-file-validate (desktop-file-utils) reads the entry as a session
+    // would, and `gio launch` (GLib) starts exactly the program at the path; a path
+    // no entry can hold is refused with the reason, and no entry is written.
     void enabling_writesAValidEntry_data() {
-        QTest::addColumn<QString>("executable");
-        QTest::newRow("installed") << QStringLiteral("/usr/bin/jotlark");
-        QTest::newRow("blanks and quotes") << QStringLiteral("/opt/My Apps/say \"hi\"/50%/jot$lark\\x");
-        QTest::newRow("Chinese folder") << QStringLiteral("/home/李雷/程序/jotlark");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("expressible");
+        QTest::newRow("plain") << QStringLiteral("bin") << true;
+        QTest::newRow("blanks and quotes") << QStringLiteral("My Apps/say \"hi\"/jot$lark\\x/a`b") << true;
+        QTest::newRow("percent") << QStringLiteral("50%/%u %%") << true;
+        QTest::newRow("Chinese folder") << QStringLiteral("李雷/程序") << true;
+        QTest::newRow("line break") << QStringLiteral("a\nb") << false;
+        QTest::newRow("tab") << QStringLiteral("a\tb") << false;
+        QTest::newRow("percent and equals") << QStringLiteral("50%/a=b") << false;
     }
     void enabling_writesAValidEntry() {
-        QFETCH(QString, executable);
-        const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
-        if (validator.isEmpty())
-            QSKIP("desktop-file-validate is not installed");
-        QVERIFY(makeSystemAutostart(executable)->apply(true, nullptr));
+        QFETCH(QString, folder);
+        QFETCH(bool, expressible);
+        const QString executable = m_folder->path(folder + "/jotlark");
+        QVERIFY(QDir().mkpath(m_folder->path(folder)));
+        QVERIFY(writeAll(executable, "#!/bin/sh\nprintf %s \"$0\" > \"$(dirname \"$0\")/ran\"\n"));
+        QVERIFY(QFile::setPermissions(executable, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QString error;
+        QCOMPARE(makeSystemAutostart(executable)->apply(true, &error), expressible);
+        if (!expressible) {
+            QVERIFY2(error.contains("开机自启动项无法写出这个路径") && error.contains(executable), qPrintable(error));
+            QVERIFY(!QFile::exists(m_entry));
+            return;
+        }
+        QCOMPARE(readExecArgument(execValue(readAll(m_entry))), executable);
+        for (const char* tool : {"desktop-file-validate", "gio"}) {
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                QSKIP(qPrintable(QString("%1 is not installed").arg(tool)));
+        }
         QProcess validate;
         validate.setProcessChannelMode(QProcess::MergedChannels);
-        validate.start(validator, {m_entry});
+        validate.start("desktop-file-validate", {m_entry});
         QVERIFY(validate.waitForFinished(30000));
         const QByteArray report = validate.readAll();
         QVERIFY2(validate.exitCode() == 0 && report.trimmed().isEmpty(), report.constData());
-        QCOMPARE(readExecArgument(execValue(readAll(m_entry))), executable);
+        QProcess launch;
+        launch.setProcessChannelMode(QProcess::MergedChannels);
+        launch.start("gio", {"launch", m_entry});
+        QVERIFY(launch.waitForFinished(30000));
+        QVERIFY2(launch.exitCode() == 0, launch.readAll().constData());
+        QTRY_COMPARE_WITH_TIMEOUT(QString::fromUtf8(readAll(m_folder->path(folder + "/ran"))), executable, 30000);
     }
 
     void enabling_replacesAnEarlierEntry() {

@@ -1,4 +1,5 @@
 #include "window/DockController.h"
+#include "window/Placement.h"
 #include "window/WindowMessages.h"
 #include "window/iSubClass.h"
 
@@ -546,6 +547,30 @@ private slots:
 
     // Two monitors side by side, 1280 px each: drags stop at the desktop's outer
     // edges, and the window docks only at the outer edges of its monitor.
+    // The title strip at a stored position, 247 x 20 px, on 1280 x 800 and a
+    // 1920 x 1080 monitor to its right; a grab needs 4 x 4 px of it on one screen.
+    void storedPosition_isReachableOnlyWithTheStripOnAScreen_data() {
+        QTest::addColumn<QRect>("strip");
+        QTest::addColumn<bool>("twoScreens");
+        QTest::addColumn<bool>("reachable");
+        QTest::newRow("inside") << QRect(100, 50, 247, 20) << false << true;
+        QTest::newRow("hidden at the right edge") << QRect(1276, 50, 247, 20) << false << true;
+        QTest::newRow("3 px left at the right edge") << QRect(1277, 50, 247, 20) << false << false;
+        QTest::newRow("on the monitor now gone") << QRect(2000, 500, 247, 20) << false << false;
+        QTest::newRow("on the second monitor") << QRect(2000, 500, 247, 20) << true << true;
+        QTest::newRow("below the shorter screen") << QRect(100, 900, 247, 20) << true << false;
+        QTest::newRow("far beyond") << QRect(143165577, 143165577, 247, 20) << true << false;
+    }
+    void storedPosition_isReachableOnlyWithTheStripOnAScreen() {
+        QFETCH(QRect, strip);
+        QFETCH(bool, twoScreens);
+        QFETCH(bool, reachable);
+        QList<QRect> screens{QRect(0, 0, 1280, 800)};
+        if (twoScreens)
+            screens.append(QRect(1280, 0, 1920, 1080));
+        QCOMPARE(isGrabbable(strip, screens, 4), reachable);
+    }
+
     void twoMonitors_dockOnlyAtOuterEdges_data() {
         QTest::addColumn<bool>("onRight");
         QTest::addColumn<int>("dropX");
