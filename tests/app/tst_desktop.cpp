@@ -11,6 +11,7 @@
 #include "window/DockStacking.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialog>
