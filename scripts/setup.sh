@@ -33,10 +33,12 @@ TEST_PACKAGES=(
 )
 
 # The Windows build (scripts/windows): mingw-w64, Wine, the Qt tarball's zstd, and
-# the zh_CN locale that gives Wine the code page 936. The zip is made with Python.
+# the zh_CN locale that gives Wine the code page 936. The zip and the icon are made
+# with Python, the installer with NSIS; chattr (e2fsprogs) denies C:\ to simulate a
+# standard user in the acceptance run.
 WINDOWS_PACKAGES=(
   g++-mingw-w64-x86-64-posix wine64 wine zstd locales python3 qt6-base-dev-tools qt6-translations-l10n
-  python3-pytest
+  python3-pytest nsis e2fsprogs
 )
 
 # acceptance [pytest arguments…]: runs tests/acceptance under Debian's pytest (the

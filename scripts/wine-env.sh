@@ -2,7 +2,9 @@
 # (tests/acceptance/driver.py). Source it.
 # A 64-bit prefix, quiet, without the Mono/Gecko prompts, and a zh_CN locale so
 # that Wine's ANSI code page is 936.
-export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=zh_CN.UTF-8
+# winemenubuilder is off: a shortcut made in the prefix (the installer's) would
+# otherwise become a launcher on the host.
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LC_ALL=zh_CN.UTF-8
 # Without a console QtTest would write to the debugger.
 export QT_FORCE_STDERR_LOGGING=1
 

@@ -1,4 +1,5 @@
 #include "store/AtomicFile.h"
+#include "store/SystemError.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -20,7 +21,7 @@ QString describe(DWORD error) {
     case ERROR_WRITE_PROTECT:
         return QStringLiteral("磁盘写保护");
     default:
-        return QStringLiteral("错误 %1").arg(error);
+        return systemErrorText(error);
     }
 }
 

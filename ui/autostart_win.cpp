@@ -1,16 +1,13 @@
-// Start-up through the registry: a value under
-// HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run named after the executable's
-// file name without its extension, holding the executable's full path in quotes
-// (unquoted, a path with spaces could start another program).
+// Start-up through the registry: a value in a Run key (see RunValue.h) named after
+// the executable's file name without its extension, holding the executable's full
+// path in quotes (unquoted, a path with spaces could start another program).
 #include "ui/Autostart.h"
+#include "ui/RunValue.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <string>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -30,6 +27,57 @@ QString systemMessage(LSTATUS status) {
     return text;
 }
 
+class RegistryRunKey final : public RunKey {
+public:
+    RegistryRunKey(HKEY root, const char* rootName) : m_root(root), m_rootName(QLatin1String(rootName)) {}
+
+    QString path() const override { return m_rootName + QLatin1Char('\\') + QString::fromWCharArray(kRunKey); }
+
+    bool holds(const QString& name) override {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(m_root, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+            return false;
+        const LSTATUS status = RegQueryValueExW(key, name.toStdWString().c_str(), nullptr, nullptr, nullptr, nullptr);
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS;
+    }
+
+    bool write(const QString& name, const QString& data, QString* reason) override {
+        HKEY key = nullptr;
+        // The user's Run key may not exist yet in a new profile.
+        LSTATUS status = RegCreateKeyExW(m_root, kRunKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+        if (status == ERROR_SUCCESS) {
+            const std::wstring text = data.toStdWString();
+            status =
+                RegSetValueExW(key, name.toStdWString().c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                               DWORD((text.size() + 1) * sizeof(wchar_t)));
+            RegCloseKey(key);
+        }
+        return done(status, reason);
+    }
+
+    bool remove(const QString& name, QString* reason) override {
+        HKEY key = nullptr;
+        LSTATUS status = RegOpenKeyExW(m_root, kRunKey, 0, KEY_SET_VALUE, &key);
+        if (status == ERROR_SUCCESS) {
+            status = RegDeleteValueW(key, name.toStdWString().c_str());
+            RegCloseKey(key);
+        }
+        return status == ERROR_FILE_NOT_FOUND || done(status, reason);
+    }
+
+private:
+    static bool done(LSTATUS status, QString* reason) {
+        if (status == ERROR_SUCCESS)
+            return true;
+        *reason = systemMessage(status);
+        return false;
+    }
+
+    HKEY m_root;
+    QString m_rootName;
+};
+
 class RegistryAutostart final : public Autostart {
 public:
     explicit RegistryAutostart(const QString& executable)
@@ -37,27 +85,9 @@ public:
           m_data(QLatin1Char('"') + QDir::toNativeSeparators(executable) + QLatin1Char('"')) {}
 
     bool apply(bool enabled, QString* error) override {
-        HKEY key = nullptr;
-        LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key);
-        if (status == ERROR_SUCCESS) {
-            const std::wstring name = m_name.toStdWString();
-            if (enabled) {
-                const std::wstring data = m_data.toStdWString();
-                status = RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                        DWORD((data.size() + 1) * sizeof(wchar_t)));
-            } else {
-                status = RegDeleteValueW(key, name.c_str());
-                if (status == ERROR_FILE_NOT_FOUND)
-                    status = ERROR_SUCCESS; // no entry: nothing to remove
-            }
-            RegCloseKey(key);
-        }
-        if (status == ERROR_SUCCESS)
-            return true;
-        if (error)
-            *error = QStringLiteral("HKEY_LOCAL_MACHINE\\%1\\%2：%3")
-                         .arg(QString::fromWCharArray(kRunKey), m_name, systemMessage(status));
-        return false;
+        RegistryRunKey machine(HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE");
+        RegistryRunKey user(HKEY_CURRENT_USER, "HKEY_CURRENT_USER");
+        return applyRunValue(machine, user, m_name, m_data, enabled, error);
     }
 
 private:

@@ -1,8 +1,9 @@
 #pragma once
-// AlarmPlayer over the multimedia command strings of Windows (mciSendStringA).
-// The command function is injected so that the strings can be checked anywhere;
-// makeSystemAlarmPlayer() on Windows hands in the real call. Every command runs on
-// the calling thread; "play" returns at once while the sound goes on.
+// AlarmPlayer over the multimedia command strings of Windows (mciSendStringA, and
+// mciSendStringW for the second try at opening). The command functions are
+// injected so that the strings can be checked anywhere; makeSystemAlarmPlayer()
+// on Windows hands in the real calls. Every command runs on the calling thread;
+// "play" returns at once while the sound goes on.
 #include "reminders/sound/AlarmPlayer.h"
 
 #include <QByteArray>
@@ -12,8 +13,9 @@ class MciAlarmPlayer : public AlarmPlayer {
 public:
     // Sends one command string and returns its result code, 0 for success.
     using SendCommand = std::function<unsigned long(const QByteArray& command)>;
+    using SendWideCommand = std::function<unsigned long(const QString& command)>;
 
-    explicit MciAlarmPlayer(SendCommand send);
+    MciAlarmPlayer(SendCommand send, SendWideCommand sendWide);
 
     // The system refuses a second open of an alias that is in use; false then.
     bool open(const QString& file, const QString& alias) override;
@@ -24,7 +26,15 @@ public:
     static QByteArray openCommand(const QString& file, const QString& alias);
     static QByteArray playCommand(const QString& alias);
     static QByteArray closeCommand(const QString& alias);
+    // The second try: the path in plain quotes, as wide characters.
+    static QString plainOpenCommand(const QString& file, const QString& alias);
+
+    // The system's answer to opening an alias that is already open.
+    static constexpr unsigned long DuplicateAlias = 289;
 
 private:
+    unsigned long checked(const QByteArray& command, unsigned long result);
+
     SendCommand m_send;
+    SendWideCommand m_sendWide;
 };

@@ -1109,21 +1109,110 @@ class WineProgram(Program):
     def windows_path(self, path):
         return self.wine("winepath", "-w", str(path)).strip()
 
-    def run_value(self):
-        """The Run value named jotlark in the registry, or ""."""
-        for line in self.wine("wine", "reg", "query", RUN_KEY, "/v", "jotlark").replace("\r", "").splitlines():
+    standard_user = False
+
+    @property
+    def c_drive(self):
+        return self.prefix / "drive_c"
+
+    def unix_path(self, windows_path):
+        return Path(self.wine("winepath", "-u", windows_path).strip())
+
+    def folder(self, variable):
+        """A folder of the user's environment (LOCALAPPDATA, APPDATA) as a Unix path."""
+        return self.unix_path(self.wine("wine", "cmd", "/c", f"echo %{variable}%").strip())
+
+    def registry_value(self, key, name):
+        """The value called name in key, or ""."""
+        for line in self.wine("wine", "reg", "query", key, "/v", name).replace("\r", "").splitlines():
             fields = line.split(None, 2)
-            if len(fields) == 3 and fields[0] == "jotlark":
+            if len(fields) == 3 and fields[0] == name:
                 return fields[2].strip()
         return ""
+
+    def machine_run_value(self):
+        return self.registry_value(RUN_KEY, "jotlark")
+
+    def run_value(self):
+        """The Run value named jotlark where the program should write it, or ""."""
+        return self.machine_run_value()
 
     def shutdown(self):
         self.wine("wineserver", "-k")
 
 
-# The Wine set-ups the Wine cases run in; a new one (a standard user, ...) is a
-# WineProgram subclass with its own make_prefix and a row here.
-WINE_PROGRAMS = {"administrator": WineProgram}
+USER_RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+
+
+class StandardUserWineProgram(WineProgram):
+    """As a standard user under UAC: creating files in C:\\ fails with access denied
+    (chattr +i on drive_c; C:\\ is not marked read-only) and HKLM's Run key may only
+    be read (setkeyaccess.exe, built with the Windows tests). The files then live
+    in %LOCALAPPDATA%\\VirtualStore, the start-up value under HKCU."""
+
+    standard_user = True
+
+    def make_prefix(self):
+        super().make_prefix()
+        helper = self.executable.parent.parent / "build" / "tests" / "wine" / "setkeyaccess.exe"
+        if not helper.is_file():
+            raise RuntimeError(f"no {helper} (run scripts/windows build)")
+        denied = subprocess.run(["wine", str(helper), "HKLM", RUN_KEY.split("\\", 1)[1], "read"],
+                                env=dict(self.screen.env, **self.env), capture_output=True)
+        if denied.returncode != 0:
+            raise RuntimeError(f"could not deny HKLM's Run key: {denied.stderr.decode(errors='replace')}")
+        self.set_c_immutable(True)
+        probe = self.c_drive / "jotlark-denied.txt"
+        self.wine("wine", "cmd", "/c", r"echo x > C:\jotlark-denied.txt")
+        if probe.exists():
+            raise RuntimeError("creating a file in C:\\ still works after chattr +i")
+        self.virtual_store = self.folder("LOCALAPPDATA") / "VirtualStore"
+        self.profile = Profile(self.virtual_store / "AT.ini")
+        self.sound = self.virtual_store / "DI.mp3"
+
+    def set_c_immutable(self, on):
+        """chattr needs root (CAP_LINUX_IMMUTABLE) and a file system with the flag (ext4, xfs, btrfs)."""
+        sudo = [] if os.geteuid() == 0 else ["sudo", "-n"]
+        result = subprocess.run(sudo + ["chattr", "+i" if on else "-i", str(self.c_drive)], capture_output=True)
+        if on and result.returncode != 0:
+            raise RuntimeError(f"chattr +i on drive_c failed (root and ext4/xfs/btrfs needed): {result.stderr!r}")
+
+    def run_value(self):
+        return self.registry_value(USER_RUN_KEY, "jotlark")
+
+    def shutdown(self):
+        super().shutdown()
+        self.set_c_immutable(False)  # or the work folder cannot be removed
+
+
+# The Wine set-ups the Wine cases run in; a new one is a WineProgram subclass with
+# its own make_prefix and a row here.
+WINE_PROGRAMS = {"administrator": WineProgram, "standard-user": StandardUserWineProgram}
+
+
+def start_null_sink(work):
+    """PulseAudio with a null sink in a folder of its own; returns (process, environment
+    for the programs that use it: the player and pactl)."""
+    runtime = work / "pulse"
+    runtime.mkdir(mode=0o700, parents=True, exist_ok=True)
+    env = dict(os.environ, XDG_RUNTIME_DIR=str(runtime))
+    proc = subprocess.Popen(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                             "-L", "module-native-protocol-unix", "-L", "module-null-sink sink_name=nullsink",
+                             "-L", "module-always-sink"], env=env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    up = wait_until(lambda: subprocess.run(["pactl", "info"], env=env, capture_output=True).returncode == 0, 10)
+    if not up:
+        proc.kill()
+        proc.wait()
+        return None, {}
+    return proc, {"XDG_RUNTIME_DIR": str(runtime)}
+
+
+def sink_inputs(env):
+    """How many playback streams the sound server has."""
+    out = subprocess.run(["pactl", "list", "short", "sink-inputs"], env=dict(os.environ, **env),
+                         capture_output=True, text=True).stdout
+    return len([line for line in out.splitlines() if line.strip()])
 
 
 def new_work_folder():
