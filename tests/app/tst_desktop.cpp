@@ -11,8 +11,8 @@
 #include "window/DockStacking.h"
 
 #include <QAccessible>
-#include <QComboBox>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
 #include <QLineEdit>

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the tests.
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -27,6 +28,13 @@ QByteArray shell(const QString& folder, const QString& command, bool* ok = nullp
 // A second local user for tests of what another user can do: "jotlark-other",
 // made with useradd when missing. "" with *why set when this is not root.
 QString otherUser(QString* why);
+
+// Whether the local clock of this process changes for summer time in 2026: false
+// where the system does not take the zone from TZ (Windows, Wine).
+inline bool localZoneHasSummerTime() {
+    return QDateTime(QDate(2026, 1, 15), QTime(12, 0)).offsetFromUtc() !=
+           QDateTime(QDate(2026, 7, 15), QTime(12, 0)).offsetFromUtc();
+}
 
 // Skips the rest of a test function on Windows builds, with the reason in the
 // output: for checks of POSIX-only behaviour, or of what Wine cannot show.
