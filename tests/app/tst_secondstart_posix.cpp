@@ -29,7 +29,7 @@ struct Home {
         board.setProcessEnvironment(env);
         board.start(QStringLiteral(JOTLARK_EXECUTABLE));
         return board.waitForStarted() &&
-               QTest::qWaitFor([&] { return QFile::exists(settings + ".lock") && QFile::exists(settings); }, 10000);
+               QTest::qWaitFor([&] { return QFile::exists(settings + ".lock") && QFile::exists(settings); }, 30000);
     }
 };
 
