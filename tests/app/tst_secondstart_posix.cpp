@@ -113,6 +113,11 @@ private slots:
         Home home;
         home.env.insert("DISPLAY", ":" + readAll(displayFile.fileName()).trimmed());
         home.env.insert("QT_QPA_PLATFORM", "xcb");
+        // libxkbcommon-x11 hands strndup a buffer without a terminator, which
+        // strndup allows but the sanitizer's strict string checks report.
+        if (home.env.contains("ASAN_OPTIONS"))
+            home.env.insert("ASAN_OPTIONS",
+                            home.env.value("ASAN_OPTIONS").replace("strict_string_checks=1", "strict_string_checks=0"));
         QVERIFY(QDir().mkpath(QFileInfo(home.settings).path()));
         QVERIFY(writeAll(home.settings, "[Main]\r\nS=1\r\nX=0\r\nY=0\r\n")); // centred: 516, 240 px
         QProcess board;
