@@ -216,13 +216,7 @@ private slots:
         QFETCH(QDate, date);
         QFETCH(QString, hour);
         QFETCH(QDateTime, rings);
-        const QByteArray saved = qgetenv("TZ");
-        const auto restore = qScopeGuard([&] {
-            qputenv("TZ", saved);
-            tzset();
-        });
-        qputenv("TZ", zone);
-        tzset();
+        const ScopedTimeZone inZone(zone);
         if (!localZoneHasSummerTime())
             QSKIP("this system does not take the time zone from TZ");
         Rig rig;

@@ -170,13 +170,7 @@ private slots:
         QFETCH(QString, time);
         QFETCH(QList<QDateTime>, ticks);
         QFETCH(int, ringsAt);
-        const QByteArray saved = qgetenv("TZ");
-        const auto restore = qScopeGuard([&] {
-            qputenv("TZ", saved);
-            tzset();
-        });
-        qputenv("TZ", zone);
-        tzset();
+        const ScopedTimeZone inZone(zone);
         if (!localZoneHasSummerTime())
             QSKIP("this system does not take the time zone from TZ");
         Rig rig;

@@ -1,5 +1,7 @@
 #include "tests/support/TestSupport.h"
 
+#include <time.h>
+
 #include <QFile>
 #include <QProcess>
 
@@ -65,4 +67,14 @@ QString otherUser(QString* why) {
     if (!ok)
         *why = QStringLiteral("could not create the user ") + name;
     return ok ? name : QString();
+}
+
+ScopedTimeZone::ScopedTimeZone(const QByteArray& zone) : m_saved(qgetenv("TZ")) {
+    qputenv("TZ", zone);
+    tzset();
+}
+
+ScopedTimeZone::~ScopedTimeZone() {
+    qputenv("TZ", m_saved);
+    tzset();
 }

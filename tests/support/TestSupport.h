@@ -36,6 +36,18 @@ inline bool localZoneHasSummerTime() {
            QDateTime(QDate(2026, 7, 15), QTime(12, 0)).offsetFromUtc();
 }
 
+// The local clock in zone (TZ) for the lifetime of this object, then the zone before.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const QByteArray& zone);
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    QByteArray m_saved;
+};
+
 // Skips the rest of a test function on Windows builds, with the reason in the
 // output: for checks of POSIX-only behaviour, or of what Wine cannot show.
 #ifdef Q_OS_WIN
