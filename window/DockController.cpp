@@ -78,7 +78,7 @@ void DockController::GetWindowMessage(qintptr& Result, qintptr cHwnd, quint32 Me
     case WM_NCLBUTTONDOWN:
         if (wParam == HTCAPTION) {
             m_dragging = true;
-            m_leftByCrossing = false;
+            m_stoppedAt.reset();
             m_docked = false;
             m_tmrCheck.stop();
             m_tmrMove.stop();
@@ -157,7 +157,16 @@ void DockController::dockAtTouchedEdge() {
 
 bool DockController::checkPointer() {
     // See trustLeaveOverPosition().
-    const bool inside = !m_leftByCrossing && PtInRect(m_host.GetWindowRect(), m_host.GetCursorPos());
+    const QPoint position = m_host.GetCursorPos();
+    const bool over = PtInRect(m_host.GetWindowRect(), position);
+    if (m_stoppedAt && *m_stoppedAt != position) {
+        // It moves again: XWayland sees the pointer, over this window or another.
+        m_stoppedAt.reset();
+        m_pointerOver = over;
+    } else if (m_stoppedAt && m_stoppedChecks == 0) {
+        m_pointerOver = false; // gone, as after a leave
+    }
+    const bool inside = over && (!m_stoppedAt || m_stoppedChecks > 0);
     const qint32 mouseIn = inside ? 1 : 0;
     if (m_mouseIn != mouseIn) {
         m_mouseIn = mouseIn;
@@ -170,13 +179,16 @@ bool DockController::checkPointer() {
 }
 
 void DockController::tmrCheckTick() {
+    if (m_stoppedChecks > 0)
+        --m_stoppedChecks;
     watchPointer(checkPointer());
 }
 
 void DockController::watchPointer(bool inside) {
     if (!m_crossingEvents || !m_docked)
         return;
-    const bool needed = m_tmrMove.isActive() || inside != m_pointerOver || m_host.modalOrPopupOpen();
+    const bool needed =
+        m_tmrMove.isActive() || inside != m_pointerOver || m_host.modalOrPopupOpen() || m_stoppedChecks > 0;
     if (!needed)
         m_tmrCheck.stop();
     else if (!m_tmrCheck.isActive())
@@ -189,15 +201,36 @@ void DockController::crossing(bool over) {
 }
 
 void DockController::pointerEntered() {
-    m_leftByCrossing = false;
+    if (m_stoppedAt && *m_stoppedAt == m_host.GetCursorPos()) {
+        // Mapped again under the stopped position, or back on that very pixel.
+        m_stoppedChecks = StaleChecks;
+        blockingChanged();
+        return;
+    }
+    m_stoppedAt.reset();
     crossing(true);
 }
 
 void DockController::pointerLeft() {
     // A pop-up or modal window of this program opened under the pointer also makes
     // the window report a leave; the pointer check decides then.
-    m_leftByCrossing = m_trustLeave && !m_host.modalOrPopupOpen();
+    positionStopped(0);
     crossing(false);
+}
+
+void DockController::windowHidden() {
+    positionStopped(StaleChecks);
+    if (m_stoppedAt)
+        blockingChanged();
+}
+
+void DockController::positionStopped(int checks) {
+    if (!m_trustLeave || m_host.modalOrPopupOpen()) {
+        m_stoppedAt.reset();
+        return;
+    }
+    m_stoppedAt = m_host.GetCursorPos();
+    m_stoppedChecks = checks;
 }
 
 void DockController::blockingChanged() {

@@ -120,8 +120,14 @@ public:
     // Under XWayland the pointer position X clients see stops at its last value once
     // the pointer is over a surface XWayland does not own: there a leave (with none of
     // this program's pop-ups or modal windows open) counts as the pointer being
-    // outside until the next enter, whatever the position says.
+    // outside for as long as the position stays where it stopped, whatever it says.
+    // A window mapped again there (the docked window switching its stacking) gets an
+    // enter from XWayland at that stopped position, or none, wherever the pointer
+    // went meanwhile; so after a hide the position counts until the StaleChecks-th
+    // tick of tmrCheck (a second), which finds it, still unmoved, the pointer gone.
+    // An enter at the stopped position (the same pixel) starts that second again.
     void trustLeaveOverPosition() { m_trustLeave = true; }
+    static constexpr int StaleChecks = 20;
 
 signals:
     // After every title drag: true when it ended at an edge (docked), false when undocked.
@@ -144,6 +150,8 @@ public slots:
     void pointerEntered();
     void pointerLeft();
     void blockingChanged();
+    // The window was hidden (and may be mapped again at once).
+    void windowHidden();
 
 private:
     // The tmrCheck tick's comparison; returns whether the pointer is inside.
@@ -151,6 +159,8 @@ private:
     // Runs or stops tmrCheck while docked, as the crossings allow.
     void watchPointer(bool inside);
     void crossing(bool over);
+    // Under trustLeaveOverPosition(): the position tells nothing until it moves from here.
+    void positionStopped(int checks);
     void keepInsideScreen(PixelRect& proposed) const;
     void dockAtTouchedEdge();
     // Where a slide in the current direction ends, in device pixels on its edge's axis.
@@ -166,7 +176,10 @@ private:
     bool m_crossingEvents = false;
     bool m_pointerOver = false; // as the last crossing said
     bool m_trustLeave = false;
-    bool m_leftByCrossing = false; // the pointer left the window, no pop-up open
+    // The position stopped here when the pointer left or the window was hidden (no
+    // pop-up open), and still counts for this many checks.
+    std::optional<QPoint> m_stoppedAt;
+    int m_stoppedChecks = 0;
     qint32 m_dockEdge = EdgeLeft;
     qint32 m_mouseIn = 0;
     qint32 m_slideStep = 0;

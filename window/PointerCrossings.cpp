@@ -21,6 +21,9 @@ bool PointerCrossings::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Leave:
         m_dock.pointerLeft();
         break;
+    case QEvent::Hide:
+        m_dock.windowHidden();
+        break;
     case QEvent::WindowBlocked:
     case QEvent::WindowUnblocked:
         m_dock.blockingChanged();

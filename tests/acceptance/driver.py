@@ -196,9 +196,6 @@ class WindowManager:
     OPTIONAL = False
     # Whether it puts a new window where it likes, not where the program asks.
     PLACES_WINDOWS = False
-    # Faults of the desktop itself that a case meets, by name, with the reason: the
-    # case's assertion there is an expected failure on this desktop.
-    KNOWN_FAULTS = {}
 
     def __init__(self, screen, work):
         # The screen the program runs on: this one, or one the desktop makes.
@@ -627,20 +624,10 @@ class Compositor(WindowManager):
         self.screen = self.base
 
 
-# mutter and kwin: when the board is docked it is mapped again (bypassing the
-# window manager), and a pointer that leaves it within about the first second after
-# that crosses onto the desktop without the compositor telling XWayland: the board
-# gets no leave, the position X clients see stays inside it, and it stays shown
-# until the pointer enters and leaves it again.
-LEAVE_LOST_AFTER_REMAP = ("the compositor sends XWayland no leave when the pointer leaves the board within about "
-                          "a second of its being mapped again as docked")
-
-
 class Mutter(Compositor):
     """GNOME's compositor; its XWayland wants the auth file it writes."""
     name, binary = "mutter", "mutter"
     CASES = ("docking",)
-    KNOWN_FAULTS = {"leave right after docking": LEAVE_LOST_AFTER_REMAP}
 
     def launch(self, env):
         env["MUTTER_DEBUG_DUMMY_MODE_SPECS"] = f"{self.WIDTH}x{self.HEIGHT}"
@@ -662,7 +649,6 @@ class Kwin(Compositor):
     keep the name. It runs a command once XWayland is up, which tells the display."""
     name, binary = "kwin", "kwin_wayland"
     CASES = ("docking",)
-    KNOWN_FAULTS = {"leave right after docking": LEAVE_LOST_AFTER_REMAP}
 
     def launch(self, env):
         copy = self.work / "bin" / "kwin_wayland"

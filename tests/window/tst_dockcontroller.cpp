@@ -511,6 +511,51 @@ private slots:
         QCOMPARE(rig.dock.tmrCheck().isActive(), polls);
     }
 
+    // Docking maps the board again; XWayland then reports an enter at the position
+    // where the pointer stopped, or none, wherever it went meanwhile.
+    void mappedAgain_anUnmovedPointerCountsAsGoneAfterAWhile_data() {
+        QTest::addColumn<bool>("xwayland");
+        QTest::addColumn<bool>("enterAgain");
+        QTest::addColumn<bool>("movesOnBoard");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("XWayland, enter at the stopped position") << true << true << false << false;
+        QTest::newRow("XWayland, no enter") << true << false << false << false;
+        QTest::newRow("XWayland, pointer moves on the board") << true << true << true << true;
+        QTest::newRow("X11") << false << true << false << true;
+    }
+
+    void mappedAgain_anUnmovedPointerCountsAsGoneAfterAWhile() {
+        QFETCH(bool, xwayland);
+        QFETCH(bool, enterAgain);
+        QFETCH(bool, movesOnBoard);
+        QFETCH(bool, shown);
+        Rig rig;
+        rig.dock.useCrossingEvents();
+        if (xwayland)
+            rig.dock.trustLeaveOverPosition();
+        rig.dock.pointerEntered();
+        rig.dragTo(0, 200);
+        rig.host.cursor = rig.host.insidePx();
+        rig.dock.windowHidden();
+        if (enterAgain)
+            rig.dock.pointerEntered();
+        for (int tick = 1; tick < DockController::StaleChecks; ++tick) {
+            if (movesOnBoard && tick == 5)
+                rig.host.cursor += QPoint(3, 0);
+            rig.dock.tmrCheckTick();
+            while (rig.dock.tmrMove().isActive())
+                rig.dock.tmrMoveTick();
+            QCOMPARE(rig.dock.MouseIn(), 1);
+        }
+        rig.dock.tmrCheckTick();
+        while (rig.dock.tmrMove().isActive())
+            rig.dock.tmrMoveTick();
+        QCOMPARE(rig.dock.MouseIn(), shown ? 1 : 0);
+        QCOMPARE(rig.host.leftTw, shown ? -60.0 : 60 - rig.host.widthTw);
+        rig.dock.tmrCheckTick();
+        QVERIFY2(!rig.dock.tmrCheck().isActive(), "still checking the pointer at rest");
+    }
+
     void crossings_touchingTheStripShowsAtOnceAndLeavingHidesToRest() {
         Rig rig;
         rig.dock.useCrossingEvents();
