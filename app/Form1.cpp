@@ -390,6 +390,7 @@ void Form1::SelectSlot(int n, Qt::MouseButton button, QPoint globalPos, bool fro
     Label10 = QString::number(globalPos.y());
     XH = QString::number(n);
     Menu menu(*this, fromKeyboard);
+    openWhereAsked(&menu);
     menu.exec();
 }
 
@@ -448,6 +449,7 @@ void Form1::titlePressed(Qt::MouseButton button, QPoint globalPos) {
         Label9 = QString::number(globalPos.x());
         Label10 = QString::number(globalPos.y());
         Tmenu menu(*this, m_services.boxes, this);
+        openWhereAsked(&menu);
         menu.exec();
     }
 }

@@ -17,6 +17,12 @@ void setDockedStacking(QWidget* window, bool docked);
 // Brings a docked window above every other window (it is about to slide out).
 void raiseDocked(QWidget* window);
 
+// Makes a menu open where it asks to (at the pointer), also under the window
+// manager of sway and the other wlroots compositors, which centres every dialog:
+// there the menu bypasses the window manager and takes the keyboard focus itself.
+// Call before showing it.
+void openWhereAsked(QWidget* menu);
+
 // The right edge of the whole screen in device pixels, where the system tells it
 // (Qt rounds the logical widths at a fractional scale).
 std::optional<qint32> deviceScreenRight();

@@ -19,6 +19,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -26,49 +27,70 @@ bool bypassesWindowManager(const QWidget* window) {
     return window->windowHandle() && (window->windowHandle()->flags() & Qt::BypassWindowManagerHint);
 }
 
-// The windows a docked board opens (menus, the editor, the settings window, message
-// boxes) would open under it, as the window manager stacks only the windows it
-// manages. While the board is docked they bypass the window manager too, are
-// mapped above it, and take the keyboard focus themselves.
-class DockedBoardDialogs final : public QObject {
-public:
-    static inline const QString Name = QStringLiteral("jotlarkDockedBoardDialogs");
+// Makes a window about to be shown (not yet mapped) bypass the window manager; it
+// then takes the keyboard focus itself once shown, as none is given to it.
+void activateLater(QWidget* window) {
+    QPointer<QWidget> guarded(window);
+    QTimer::singleShot(0, window, [guarded] {
+        if (guarded && guarded->isVisible())
+            guarded->activateWindow();
+    });
+}
 
-    explicit DockedBoardDialogs(QWidget* board) : QObject(board), m_board(board) {
-        setObjectName(Name);
-        qApp->installEventFilter(this);
+void bypassBeforeMapping(QWidget* window) {
+    window->winId();
+    QWindow* handle = window->windowHandle();
+    if (!handle || (handle->flags() & Qt::BypassWindowManagerHint))
+        return;
+    handle->setFlags(handle->flags() | Qt::BypassWindowManagerHint);
+    activateLater(window);
+}
+
+// A window that bypasses the window manager (the docked board, a menu where the
+// window manager would misplace it) lies above every window the window manager
+// stacks, so the windows it opens (menus, the editor, the settings window, message
+// boxes) would open under it. They bypass the window manager too, are mapped above
+// it, and take the keyboard focus themselves.
+class OpenedAboveBypassing final : public QObject {
+public:
+    // Watches every window of the program from the first call on.
+    static void install() {
+        static const QString name = QStringLiteral("jotlarkOpenedAboveBypassing");
+        if (qApp->findChild<QObject*>(name, Qt::FindDirectChildrenOnly))
+            return;
+        auto* filter = new OpenedAboveBypassing;
+        filter->setObjectName(name);
+        filter->setParent(qApp);
+        qApp->installEventFilter(filter);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        // The show event comes before the window is mapped.
-        if (event->type() != QEvent::Show || !watched->isWidgetType())
+        if (!watched->isWidgetType())
             return false;
         auto* window = static_cast<QWidget*>(watched);
-        if (window == m_board || !window->isWindow() || !openedBy(window) || !bypassesWindowManager(m_board))
+        if (event->type() != QEvent::Show && event->type() != QEvent::Hide)
             return false;
-        window->winId();
-        QWindow* handle = window->windowHandle();
-        if (handle && !(handle->flags() & Qt::BypassWindowManagerHint)) {
-            handle->setFlags(handle->flags() | Qt::BypassWindowManagerHint);
-            QPointer<QWidget> guarded(window);
-            QTimer::singleShot(0, window, [guarded] {
-                if (guarded && guarded->isVisible())
-                    guarded->activateWindow();
-            });
+        QWidget* opener = window->isWindow() ? bypassingOpener(window) : nullptr;
+        if (!opener)
+            return false;
+        if (event->type() == QEvent::Show) {
+            // The show event comes before the window is mapped.
+            bypassBeforeMapping(window);
+        } else {
+            // No window manager gives the keyboard back to the opener.
+            activateLater(opener);
         }
         return false;
     }
 
 private:
-    bool openedBy(const QWidget* window) const {
-        for (const QWidget* w = window->parentWidget(); w; w = w->parentWidget())
-            if (w == m_board)
-                return true;
-        return false;
+    static QWidget* bypassingOpener(const QWidget* window) {
+        for (QWidget* w = window->parentWidget(); w; w = w->parentWidget())
+            if (w->isWindow() && bypassesWindowManager(w))
+                return w;
+        return nullptr;
     }
-
-    QWidget* m_board;
 };
 
 // While the board is docked, any other top-level window mapped or restacked on the
@@ -133,6 +155,43 @@ xcb_connection_t* x11Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
+// The name the window manager gives itself (_NET_SUPPORTING_WM_CHECK's _NET_WM_NAME),
+// or an empty one.
+QByteArray windowManagerName(xcb_connection_t* connection) {
+    const auto atom = [connection](const char* name) {
+        const auto cookie = xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name);
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+        const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return found;
+    };
+    const auto property = [connection](xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
+        QByteArray value;
+        const auto cookie = xcb_get_property(connection, 0, window, name, type, 0, 256);
+        if (xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr)) {
+            value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply));
+            free(reply);
+        }
+        return value;
+    };
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const QByteArray check = property(root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW);
+    if (check.size() != sizeof(xcb_window_t))
+        return {};
+    xcb_window_t manager;
+    memcpy(&manager, check.constData(), sizeof manager);
+    return property(manager, atom("_NET_WM_NAME"), atom("UTF8_STRING"));
+}
+
+// The window manager of XWayland under sway and the other wlroots compositors: it
+// centres every dialog, whatever position it asks for, and puts a window that
+// bypasses it exactly where that asks. (weston places dialogs itself too, but shows
+// a window that bypasses it elsewhere than where X has it.)
+bool centresDialogs(xcb_connection_t* connection) {
+    return windowManagerName(connection) == "wlroots wm";
+}
+
 // Only this one: a change of the stay-on-top hint makes Qt replace the X window.
 constexpr Qt::WindowFlags DockedFlags = Qt::BypassWindowManagerHint;
 
@@ -174,8 +233,8 @@ void setDockedStacking(QWidget* window, bool docked) {
     const Qt::WindowFlags wanted = docked ? flags | DockedFlags : flags & ~DockedFlags;
     if (wanted == flags)
         return;
-    if (docked && !window->findChild<QObject*>(DockedBoardDialogs::Name, Qt::FindDirectChildrenOnly))
-        new DockedBoardDialogs(window);
+    if (docked)
+        OpenedAboveBypassing::install();
     if (docked && x11Connection() && !window->findChild<QObject*>(DockedBoardOnTop::Name, Qt::FindDirectChildrenOnly))
         new DockedBoardOnTop(window, x11Connection());
     const bool visible = window->isVisible();
@@ -184,6 +243,14 @@ void setDockedStacking(QWidget* window, bool docked) {
     handle->setFlags(wanted);
     if (visible)
         showWhenWithdrawn(window, wanted, 50);
+}
+
+void openWhereAsked(QWidget* menu) {
+    xcb_connection_t* connection = x11Connection();
+    if (connection && centresDialogs(connection)) {
+        OpenedAboveBypassing::install();
+        bypassBeforeMapping(menu);
+    }
 }
 
 void raiseDocked(QWidget* window) {

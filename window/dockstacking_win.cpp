@@ -27,6 +27,10 @@ void setDockedStacking(QWidget* window, bool docked) {
     SetWindowPos(hwnd, docked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void openWhereAsked(QWidget*) {
+    // Windows opens a window where it asks to be.
+}
+
 void raiseDocked(QWidget* window) {
     SetWindowPos(reinterpret_cast<HWND>(window->winId()), HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
