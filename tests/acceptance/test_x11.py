@@ -278,7 +278,7 @@ class Edges:
 class TestDocking:
     """Run with no window manager and again under each desktop whose CASES has the
     case's group (the desktop fixture): the docking cases also at scale 1.5 and
-    under mutter and kwin, the placement case under weston, the drag case under sway."""
+    under mutter and kwin, the placement case under weston, the drag and title-menu cases under sway."""
 
     @pytest.mark.desktop_case("docking")
     def test_docking_at_the_left_edge(self, desktop, screen, board):
