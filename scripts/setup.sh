@@ -18,7 +18,8 @@ HEADLESS_PACKAGES=(xvfb xdotool imagemagick)
 PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
 # Only the tests need these (scripts/test): sanitizers and the fuzzer, a sound server,
 # two window managers, Xorg's dummy driver with xrandr for two monitors, the
-# Wayland compositors (with XWayland) the acceptance suite nests in Xvfb,
+# Wayland compositors (with XWayland) the acceptance suite nests in Xvfb, Qt's
+# Wayland platform for the program as a native Wayland client there,
 # Syncthing for the two-machine sync case, pytest for the acceptance suites
 # (tests/acceptance), setfacl and setfattr for the saves that keep ACLs and
 # attributes, and gio for the autostart entry.
@@ -28,7 +29,7 @@ TEST_PACKAGES=(
   pulseaudio pulseaudio-utils
   openbox xfwm4 dbus xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   syncthing python3-pytest
-  xwayland weston sway mutter kwin-wayland
+  xwayland weston sway mutter kwin-wayland qt6-wayland
   acl attr libglib2.0-bin
 )
 

@@ -434,6 +434,17 @@ class Screen:
     def pixel_is(self, x, y, rgb):
         return self.pixel(x, y) == rgb
 
+    def area_of(self, rgb):
+        """The smallest rectangle holding every pixel of that colour, as Geometry, or
+        None: where no X window tells where a window is (a native Wayland client)."""
+        out = self.run(["convert", str(self._capture()), "-fill", "black", "+opaque", rgb, "-fill", "white",
+                        "-opaque", rgb, "-bordercolor", "black", "-border", "1", "-format", "%@", "info:"])
+        m = re.fullmatch(r"(\d+)x(\d+)\+(\d+)\+(\d+)", out.strip())
+        if not m or m.group(1) == "0":
+            return None
+        width, height, x, y = (int(v) for v in m.groups())
+        return Geometry(x - 1, y - 1, width, height)
+
     def shot(self, name, window=None):
         """A screenshot of a window (or of the whole screen) into the screenshots folder."""
         path = self._capture()
@@ -690,6 +701,23 @@ class Weston(Compositor):
         return True
 
 
+class NativeWayland:
+    """A compositor with the program as a native Wayland client (QT_QPA_PLATFORM=
+    wayland) on its socket: no X window shows where the board is, the output does."""
+    CASES = ("native",)
+
+    # The compositor's Wayland socket in its runtime folder (sway's IPC socket is there too).
+    SOCKET = None
+
+    def program_environment(self):
+        socket = next(p for p in sorted(self.runtime.glob(self.SOCKET)) if p.is_socket())
+        return {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": str(socket)}
+
+
+class WestonNative(NativeWayland, Weston):
+    name, SOCKET = "weston-native", "jotlark-weston"
+
+
 class Sway(Compositor):
     """sway's X11 backend (wlroots). sway refuses to run as root: it runs as the
     user nobody from a folder of its own, and lets root's clients onto its XWayland
@@ -725,10 +753,15 @@ class Sway(Compositor):
         shutil.rmtree(getattr(self, "_home", ""), ignore_errors=True)
 
 
+class SwayNative(NativeWayland, Sway):
+    name, SOCKET = "sway-native", "wayland-*"
+
+
 # The desktops the desktop cases run on, each running its CASES; a new one is a
 # class above and a row here.
 DESKTOPS = {"none": WindowManager, "openbox": Openbox, "xfwm4": Xfwm4, "scale1.5": Scaled, "mutter": Mutter,
-            "kwin": Kwin, "weston": Weston, "sway": Sway}
+            "kwin": Kwin, "weston": Weston, "sway": Sway, "weston-native": WestonNative,
+            "sway-native": SwayNative}
 
 
 # ---- the program's windows, with named places ----
