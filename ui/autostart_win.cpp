@@ -4,6 +4,8 @@
 #include "ui/Autostart.h"
 #include "ui/RunValue.h"
 
+#include "store/SystemError.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <string>
@@ -14,18 +16,6 @@
 namespace {
 
 constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-QString systemMessage(LSTATUS status) {
-    wchar_t* buffer = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, DWORD(status), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    QString text = length ? QString::fromWCharArray(buffer, int(length)).trimmed()
-                          : QStringLiteral("错误代码 %1").arg(qulonglong(status));
-    if (buffer)
-        LocalFree(buffer);
-    return text;
-}
 
 class RegistryRunKey final : public RunKey {
 public:
@@ -70,7 +60,7 @@ private:
     static bool done(LSTATUS status, QString* reason) {
         if (status == ERROR_SUCCESS)
             return true;
-        *reason = systemMessage(status);
+        *reason = systemErrorText(DWORD(status));
         return false;
     }
 
