@@ -27,8 +27,8 @@ bool bypassesWindowManager(const QWidget* window) {
     return window->windowHandle() && (window->windowHandle()->flags() & Qt::BypassWindowManagerHint);
 }
 
-// Makes a window about to be shown (not yet mapped) bypass the window manager; it
-// then takes the keyboard focus itself once shown, as none is given to it.
+// Gives window the keyboard focus once the events queued now are handled, unless it
+// is gone or hidden by then.
 void activateLater(QWidget* window) {
     QPointer<QWidget> guarded(window);
     QTimer::singleShot(0, window, [guarded] {
@@ -37,6 +37,8 @@ void activateLater(QWidget* window) {
     });
 }
 
+// Makes a window about to be shown (not yet mapped) bypass the window manager; it
+// then takes the keyboard focus itself once shown, as none is given to it.
 void bypassBeforeMapping(QWidget* window) {
     window->winId();
     QWindow* handle = window->windowHandle();
@@ -66,11 +68,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!watched->isWidgetType())
+        if ((event->type() != QEvent::Show && event->type() != QEvent::Hide) || !watched->isWidgetType())
             return false;
         auto* window = static_cast<QWidget*>(watched);
-        if (event->type() != QEvent::Show && event->type() != QEvent::Hide)
-            return false;
         QWidget* opener = window->isWindow() ? bypassingOpener(window) : nullptr;
         if (!opener)
             return false;

@@ -10,7 +10,8 @@ import time
 
 import pytest
 
-from driver import ROOT, STRIP_RGB, WINDOW_TIMEOUT, HelpPage, MessageBox, ReminderEditor, SettingsWindow, SlotMenu, wait_until
+from driver import (ROOT, STRIP_RGB, WINDOW_TIMEOUT, HelpPage, MessageBox, ReminderEditor, SettingsWindow, SlotMenu,
+                    wait_until)
 
 pytestmark = pytest.mark.x11
 
@@ -455,7 +456,6 @@ class TestDocking:
         assert wait_until(lambda: board.x - x >= 100 and board.y - y >= 50, 3), \
             f"board at {board.at(0, 0)} after a drag of 200,100 from {x},{y}"
 
-
     @pytest.mark.desktop_case("drag")
     def test_title_menu_opens_at_the_pointer(self, desktop, screen, board):
         """Where the compositor centres dialogs (sway), the menu still opens at the
@@ -524,6 +524,7 @@ class TestNativeWayland:
         left = screen.area_of(STRIP_RGB[1])
         screen.shot(f"native-left-{desktop.name}")
         assert dropped and left == dropped, f"title strip at {left}, dropped at {dropped} against the left edge"
+
 
 class TestTwoMonitors:
     def test_two_monitors(self, two_monitors, jotlark):
