@@ -1,5 +1,6 @@
 #include "store/AtomicFile.h"
 #include "store/SystemError.h"
+#include "store/WideText.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -8,10 +9,6 @@
 
 namespace atomicfile {
 namespace {
-
-const wchar_t* wide(const QString& s) {
-    return reinterpret_cast<const wchar_t*>(s.utf16());
-}
 
 QString describe(DWORD error) {
     switch (error) {

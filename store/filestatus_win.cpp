@@ -1,4 +1,5 @@
 #include "store/FileStatus.h"
+#include "store/WideText.h"
 
 #include <windows.h>
 
@@ -11,9 +12,8 @@ qint64 nanoseconds(const FILETIME& t) {
 
 FileStatus fileStatus(const QString& file) {
     FileStatus status;
-    HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(file.utf16()), FILE_READ_ATTRIBUTES,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(wide(file), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return status;
     BY_HANDLE_FILE_INFORMATION info{};

@@ -3,6 +3,7 @@
 // where Windows' own file virtualization keeps such files.
 #include "store/AppPaths.h"
 #include "store/AtomicFile.h"
+#include "store/WideText.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,10 +14,6 @@
 #include <shlobj.h>
 
 namespace {
-
-const wchar_t* wide(const QString& s) {
-    return reinterpret_cast<const wchar_t*>(s.utf16());
-}
 
 QString localAppData() {
     wchar_t buffer[MAX_PATH] = {};
